@@ -1,0 +1,65 @@
+// The audio processor component: buses, set-up, activation, block processing,
+// bypass, state, and the fifteen-band equaliser.
+#pragma once
+
+#include "paramstate.h"
+#include "public.sdk/source/vst/vstaudioeffect.h"
+
+namespace Steinberg {
+namespace Vst {
+
+class PlugProcessor : public AudioEffect
+{
+public:
+	PlugProcessor ();
+	~PlugProcessor () override;
+
+	static FUnknown* createInstance (void* context);
+
+	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
+	tresult PLUGIN_API setActive (TBool state) SMTG_OVERRIDE;
+	tresult PLUGIN_API setState (IBStream* state) SMTG_OVERRIDE;
+	tresult PLUGIN_API getState (IBStream* state) SMTG_OVERRIDE;
+	tresult PLUGIN_API setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
+	                                       SpeakerArrangement* outputs, int32 numOuts) SMTG_OVERRIDE;
+	tresult PLUGIN_API canProcessSampleSize (int32 symbolicSampleSize) SMTG_OVERRIDE;
+	tresult PLUGIN_API setupProcessing (ProcessSetup& setup) SMTG_OVERRIDE;
+	tresult PLUGIN_API process (ProcessData& data) SMTG_OVERRIDE;
+
+	// Filter design: gains, coefficients and level target from params.
+	void updateFilters (bool init);
+	void designBandFilter (int32 index, int16 type, int16 centreHz, double gainDb, double bandwidthHz,
+	                       double sampleRateHz);
+
+	// Block filtering and output level for a block that is neither silent nor bypassed.
+	void processAudio32 (Sample32** in, Sample32** out, int32 numSamples);
+	void processAudio64 (Sample64** in, Sample64** out, int32 numSamples);
+
+	static constexpr int kNumFilters = 2 * kNumBands;
+
+	// ------------------------------------------------------------------
+	// Fields. Public so the equaliser's tests and benchmarks can inspect them.
+	ParamState params;
+	double sampleRate;
+	int32 maxSamplesPerBlock;
+	double* workBufferLeft;
+	double* workBufferRight;
+	double bandGainDb[kNumFilters];
+	int16 bandFrequencies[kNumBands];
+	double levelTarget;
+	double coefB0[kNumFilters];
+	double coefB1[kNumFilters];
+	double coefB2[kNumFilters];
+	double coefA1[kNumFilters];
+	double coefA2[kNumFilters];
+	double stateZ1[kNumFilters];
+	double stateZ2[kNumFilters];
+	int16 filterType;
+	double smoothingTimeMs;
+	double smoothingCoefA;
+	double smoothingCoefE;
+	double smoothedLevel;
+};
+
+} // namespace Vst
+} // namespace Steinberg
