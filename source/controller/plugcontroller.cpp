@@ -1,0 +1,86 @@
+#include "plugcontroller.h"
+
+#include "processor/paramstate.h"
+#include "processor/plugids.h"
+#include "vdrangeparameter.h"
+
+#include <algorithm>
+
+namespace Steinberg {
+namespace Vst {
+
+namespace {
+const TChar* const kBandTitles[kNumBands] = {
+    u"25Hz",  u"40Hz",   u"63Hz",   u"100Hz", u"160Hz",  u"250Hz", u"400Hz", u"630Hz",
+    u"1kHz",  u"1.6kHz", u"2.5kHz", u"4kHz",  u"6.3kHz", u"10kHz", u"16kHz"};
+} // namespace
+
+PlugController::~PlugController ()
+{
+	// The about controllers belong to the editor; only the list goes.
+	aboutControllers.clear ();
+}
+
+FUnknown* PlugController::createInstance (void* /*context*/)
+{
+	return static_cast<IEditController*> (new PlugController);
+}
+
+tresult PLUGIN_API PlugController::initialize (FUnknown* context)
+{
+	// A second initialize without terminate keeps the parameters it has. The base
+	// refuses it only when a host context is held, so a null context is caught here.
+	if (EditController::initialize (context) != kResultOk || parameters.getParameterCount () > 0)
+		return kResultOk;
+
+	parameters.addParameter (u"Bypass", nullptr, 1, 0.,
+	                         ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass, kBypassId,
+	                         kRootUnitId, nullptr);
+
+	auto addRange = [this] (const TChar* title, ParamID id, ParamValue minPlain, ParamValue maxPlain) {
+		auto* parameter = new VDRangeParameter (title, id, u"dB", ParameterInfo::kCanAutomate,
+		                                        minPlain, maxPlain, 0.);
+		parameter->setPrecision (2);
+		parameters.addParameter (parameter);
+	};
+	addRange (u"Level", kLevelId, -36., 12.);
+	for (int32 band = 0; band < kNumBands; ++band)
+		addRange (kBandTitles[band], kBand0Id + band, -12., 12.);
+	return kResultOk;
+}
+
+tresult PLUGIN_API PlugController::setComponentState (IBStream* state)
+{
+	ParamState stored {};
+	tresult result = stored.read (state);
+	if (result != kResultOk)
+		return result;
+
+	setParamNormalized (kBypassId, stored.bypass ? 1. : 0.);
+	setParamNormalized (kLevelId, stored.level);
+	for (int32 band = 0; band < kNumBands; ++band)
+		setParamNormalized (kBand0Id + band, stored.bands[band]);
+	// The reserved values and flags mean nothing to the controller.
+	return kResultOk;
+}
+
+IPlugView* PLUGIN_API PlugController::createView (FIDString /*name*/)
+{
+	// No editor yet.
+	return nullptr;
+}
+
+void PlugController::addAboutController (AboutController* controller)
+{
+	aboutControllers.push_back (controller);
+}
+
+void PlugController::removeAboutController (AboutController* controller)
+{
+	auto it = std::find (aboutControllers.begin (), aboutControllers.end (), controller);
+	if (it != aboutControllers.end ())
+		aboutControllers.erase (it);
+}
+
+} // namespace Vst
+} // namespace Steinberg
