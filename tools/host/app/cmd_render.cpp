@@ -1,0 +1,132 @@
+// vst3host render BUNDLE IN.wav OUT.wav [options] [PARAM=VALUE ...]
+
+#include "common.h"
+
+#include "hostlib/audiofile.h"
+#include "hostlib/render.h"
+#include "hostlib/strings.h"
+
+#include <cstdio>
+
+namespace vsthost {
+namespace app {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+// Set parameters, with their display text and units, for the report.
+void printAssignments (const PluginInstance& instance, const std::vector<ParameterAssignment>& assignments)
+{
+	for (auto& assignment : assignments)
+	{
+		std::string units;
+		for (auto& info : instance.getParameterInfos ())
+			if (info.id == assignment.id)
+				units = toUtf8 (info.units, 128);
+		std::string display = instance.getParamDisplay (assignment.id, assignment.normalized);
+		std::printf ("set: id=%u title=%s value=%s display=%s\n", assignment.id, quoted (assignment.title).c_str (),
+		             shortestDouble (assignment.normalized).c_str (),
+		             quoted (units.empty () ? display : display + " " + units).c_str ());
+	}
+}
+} // namespace
+
+int runRender (const Args& args)
+{
+	const char* name = "render";
+	ParsedArgs parsed;
+	std::string error;
+	if (!parseArgs (args, {"float", "double", "out-double"}, {"block", "rate", "state-in", "state-out"}, parsed, error))
+		return usageError (name, error);
+	if (parsed.positional.size () < 3)
+		return usageError (name, "expected BUNDLE IN.wav OUT.wav");
+	const std::string& bundle = parsed.positional[0];
+	const std::string& inPath = parsed.positional[1];
+	const std::string& outPath = parsed.positional[2];
+	const std::vector<std::string> specs (parsed.positional.begin () + 3, parsed.positional.end ());
+
+	if (parsed.has ("float") && parsed.has ("double"))
+		return usageError (name, "--float and --double exclude each other");
+	RenderOptions options;
+	options.doublePrecision = parsed.has ("double");
+	if (auto* block = parsed.value ("block"))
+	{
+		long long value = 0;
+		if (!parseInt64 (*block, value) || value < 1 || value > (1 << 20))
+			return usageError (name, "--block needs a whole number from 1 to 1048576, not '" + *block + "'");
+		options.blockSize = static_cast<int32> (value);
+	}
+	double expectedRate = 0;
+	if (auto* rate = parsed.value ("rate"))
+	{
+		if (!parseDouble (*rate, expectedRate) || !(expectedRate > 0))
+			return usageError (name, "--rate needs a positive number, not '" + *rate + "'");
+	}
+
+	AudioBuffer input;
+	if (!readAudioFile (inPath, input, error))
+		return fail (name, error);
+	if (expectedRate > 0 && expectedRate != input.sampleRate)
+		return fail (name, "'" + inPath + "' has the rate " + shortestDouble (input.sampleRate) + " Hz, not " +
+		                       shortestDouble (expectedRate) + " Hz as --rate expects");
+	if (input.channelCount () > 2)
+		std::fprintf (stderr, "vst3host render: '%s' has %zu channels; the first two are used\n", inPath.c_str (),
+		              input.channelCount ());
+
+	LoadedPlugin plugin;
+	if (!loadPlugin (bundle, plugin, error))
+		return fail (name, error);
+	PluginInstance& instance = *plugin.instance;
+
+	if (auto* stateIn = parsed.value ("state-in"))
+	{
+		std::vector<uint8> state;
+		if (!readBinaryFile (*stateIn, state, error))
+			return fail (name, error);
+		tresult result = instance.setState (state);
+		if (result != kResultOk)
+			return fail (name, "the processor refused the state in '" + *stateIn + "' (" + resultName (result) + ")");
+		if (instance.getController ())
+		{
+			result = instance.setControllerComponentState (state);
+			if (result != kResultOk)
+				return fail (name, "the controller refused the state in '" + *stateIn + "' (" + resultName (result) + ")");
+		}
+	}
+
+	std::vector<ParameterAssignment> assignments;
+	if (!resolveAssignments (instance, specs, assignments, error))
+		return fail (name, error);
+	for (auto& assignment : assignments)
+		instance.setParameter (assignment.id, assignment.normalized);
+
+	AudioBuffer output;
+	if (!renderAudio (instance, input, output, options, error))
+		return fail (name, error);
+	instance.stop ();
+
+	if (auto* stateOut = parsed.value ("state-out"))
+	{
+		std::vector<uint8> state;
+		tresult result = instance.getState (state);
+		if (result != kResultOk)
+			return fail (name, "getState failed (" + resultName (result) + ")");
+		if (!writeBinaryFile (*stateOut, state, error))
+			return fail (name, error);
+	}
+
+	const bool outDouble = parsed.has ("out-double");
+	if (!writeWavFile (outPath, output, outDouble ? SampleFormat::Float64 : SampleFormat::Float32, error))
+		return fail (name, error);
+
+	printAssignments (instance, assignments);
+	std::printf ("rendered: frames=%zu rate=%s channels-in=%zu channels-out=2 block=%d processing=%s output=%s\n",
+	             output.frames (), shortestDouble (output.sampleRate).c_str (), input.channelCount (),
+	             options.blockSize, options.doublePrecision ? "64-bit" : "32-bit",
+	             outDouble ? "64-bit-float" : "32-bit-float");
+	return kExitOk;
+}
+
+} // namespace app
+} // namespace vsthost

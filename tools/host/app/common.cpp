@@ -1,0 +1,151 @@
+#include "common.h"
+
+#include "hostlib/strings.h"
+
+#include <cstdio>
+
+namespace vsthost {
+namespace app {
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+bool loadPlugin (const std::string& bundle, LoadedPlugin& plugin, std::string& error)
+{
+	plugin.module = Module::load (bundle, error);
+	if (!plugin.module)
+		return false;
+	plugin.instance = PluginInstance::createFirstAudioEffect (*plugin.module, error);
+	return plugin.instance != nullptr;
+}
+
+bool ParsedArgs::has (const std::string& name) const
+{
+	for (auto& option : options)
+		if (option.first == name)
+			return true;
+	return false;
+}
+
+const std::string* ParsedArgs::value (const std::string& name) const
+{
+	const std::string* found = nullptr;
+	for (auto& option : options)
+		if (option.first == name)
+			found = &option.second;
+	return found;
+}
+
+bool parseArgs (const Args& args, const std::vector<std::string>& flags, const std::vector<std::string>& withValue,
+                ParsedArgs& parsed, std::string& error)
+{
+	auto contains = [] (const std::vector<std::string>& list, const std::string& name) {
+		for (auto& entry : list)
+			if (entry == name)
+				return true;
+		return false;
+	};
+	for (size_t i = 0; i < args.size (); ++i)
+	{
+		const std::string& arg = args[i];
+		if (arg.size () > 2 && arg.compare (0, 2, "--") == 0)
+		{
+			std::string name = arg.substr (2);
+			std::string value;
+			auto equals = name.find ('=');
+			bool inlineValue = equals != std::string::npos;
+			if (inlineValue)
+			{
+				value = name.substr (equals + 1);
+				name.erase (equals);
+			}
+			if (contains (flags, name) && !inlineValue)
+				parsed.options.emplace_back (name, "");
+			else if (contains (withValue, name))
+			{
+				if (!inlineValue)
+				{
+					if (i + 1 >= args.size ())
+					{
+						error = "option --" + name + " needs a value";
+						return false;
+					}
+					value = args[++i];
+				}
+				parsed.options.emplace_back (name, value);
+			}
+			else
+			{
+				error = "unknown option '" + arg + "'";
+				return false;
+			}
+		}
+		else
+			parsed.positional.push_back (arg);
+	}
+	return true;
+}
+
+bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& specs,
+                         std::vector<ParameterAssignment>& assignments, std::string& error)
+{
+	for (auto& spec : specs)
+	{
+		ParameterAssignment assignment;
+		if (!parseParameterAssignment (instance, spec, assignment, error))
+			return false;
+		assignments.push_back (assignment);
+	}
+	return true;
+}
+
+std::string parameterFlagsText (int32 flags)
+{
+	static const struct
+	{
+		int32 bit;
+		const char* name;
+	} names[] = {{ParameterInfo::kCanAutomate, "kCanAutomate"},         {ParameterInfo::kIsReadOnly, "kIsReadOnly"},
+	             {ParameterInfo::kIsWrapAround, "kIsWrapAround"},       {ParameterInfo::kIsList, "kIsList"},
+	             {ParameterInfo::kIsHidden, "kIsHidden"},               {ParameterInfo::kIsProgramChange, "kIsProgramChange"},
+	             {ParameterInfo::kIsBypass, "kIsBypass"}};
+	char hex[16];
+	std::snprintf (hex, sizeof (hex), "0x%X", static_cast<uint32> (flags));
+	std::string text;
+	for (auto& entry : names)
+	{
+		if (flags & entry.bit)
+			text += (text.empty () ? "" : "|") + std::string (entry.name);
+	}
+	return std::string (hex) + (text.empty () ? "" : " (" + text + ")");
+}
+
+void printParameters (const PluginInstance& instance, bool currentValues)
+{
+	auto infos = instance.getParameterInfos ();
+	std::printf ("parameters: %d\n", static_cast<int> (infos.size ()));
+	for (auto& info : infos)
+	{
+		std::printf ("  id=%u title=%s short=%s units=%s flags=%s steps=%d default=%s unit=%d", info.id,
+		             quoted (toUtf8 (info.title, 128)).c_str (), quoted (toUtf8 (info.shortTitle, 128)).c_str (),
+		             quoted (toUtf8 (info.units, 128)).c_str (), parameterFlagsText (info.flags).c_str (),
+		             info.stepCount, shortestDouble (info.defaultNormalizedValue).c_str (), info.unitId);
+		if (currentValues)
+		{
+			double value = instance.getController ()->getParamNormalized (info.id);
+			std::printf (" value=%s display=%s\n", shortestDouble (value).c_str (),
+			             quoted (instance.getParamDisplay (info.id, value)).c_str ());
+		}
+		else
+			std::printf (" display=%s\n", quoted (instance.getParamDisplay (info.id, info.defaultNormalizedValue)).c_str ());
+	}
+}
+
+int fail (const char* commandName, const std::string& message)
+{
+	std::fprintf (stderr, "vst3host %s: %s\n", commandName, message.c_str ());
+	return kExitFailure;
+}
+
+} // namespace app
+} // namespace vsthost

@@ -1,0 +1,55 @@
+// Pieces shared by the vst3host commands.
+#pragma once
+
+#include "commands.h"
+
+#include "hostlib/module.h"
+#include "hostlib/paramspec.h"
+#include "hostlib/plugininstance.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vsthost {
+namespace app {
+
+// A module and one instance of its first audio effect; the instance goes first.
+struct LoadedPlugin
+{
+	std::unique_ptr<Module> module;
+	std::unique_ptr<PluginInstance> instance;
+
+	~LoadedPlugin () { instance.reset (); }
+};
+
+bool loadPlugin (const std::string& bundle, LoadedPlugin& plugin, std::string& error);
+
+// Splits arguments into options ("--name" or "--name VALUE" for the names in
+// withValue) and positionals. False with a message for an unknown option or a
+// missing value.
+struct ParsedArgs
+{
+	std::vector<std::string> positional;
+	std::vector<std::pair<std::string, std::string>> options; // name without "--", value
+	bool has (const std::string& name) const;
+	const std::string* value (const std::string& name) const; // the last one given
+};
+bool parseArgs (const Args& args, const std::vector<std::string>& flags,
+                const std::vector<std::string>& withValue, ParsedArgs& parsed, std::string& error);
+
+// Resolves PARAM=VALUE arguments against the instance's controller.
+bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& specs,
+                         std::vector<ParameterAssignment>& assignments, std::string& error);
+
+// "0x10001 (kCanAutomate|kIsBypass)"-style flag texts.
+std::string parameterFlagsText (Steinberg::int32 flags);
+
+// One line per parameter: ID, titles, units, flags, steps, default, unit, and
+// either the default's display text or the controller's current value and text.
+void printParameters (const PluginInstance& instance, bool currentValues);
+
+int fail (const char* commandName, const std::string& message);
+
+} // namespace app
+} // namespace vsthost

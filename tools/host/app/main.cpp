@@ -1,0 +1,115 @@
+// vst3host: a command-line VST3 host that loads a bundle the way a host does.
+
+#include "commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vsthost {
+namespace app {
+
+namespace {
+int runHelp (const Args& args);
+}
+
+const std::vector<Command>& commandTable ()
+{
+	// To add a command (e.g. "snapshot" for the editor as PNG, "edit" for an X11
+	// window): write its run function in its own app/cmd_NAME.cpp, declare it in
+	// commands.h and add a line here.
+	static const std::vector<Command> table = {
+	    {"info", "BUNDLE", "factory, classes, buses and parameters of a bundle", runInfo},
+	    {"render",
+	     "BUNDLE IN.wav OUT.wav [--block N] [--float|--double] [--out-double] [--rate R]\n"
+	     "       [--state-in FILE] [--state-out FILE] [PARAM=VALUE ...]",
+	     "run an audio file through the plug-in into a stereo float WAV", runRender},
+	    {"state-save", "BUNDLE OUT.bin [PARAM=VALUE ...]", "save the processor's state after setting parameters",
+	     runStateSave},
+	    {"state-load", "BUNDLE IN.bin [--out FILE]",
+	     "load a state, list the parameters and check that saving gives the same bytes", runStateLoad},
+	    {"help", "[COMMAND]", "this text, or the details of one command", runHelp},
+	};
+	return table;
+}
+
+const Command* findCommand (const std::string& name)
+{
+	for (auto& command : commandTable ())
+		if (name == command.name)
+			return &command;
+	return nullptr;
+}
+
+int usageError (const char* commandName, const std::string& message)
+{
+	if (!message.empty ())
+		std::fprintf (stderr, "vst3host %s: %s\n", commandName, message.c_str ());
+	if (auto* command = findCommand (commandName))
+		std::fprintf (stderr, "usage: vst3host %s %s\n", command->name, command->usage);
+	return kExitUsage;
+}
+
+namespace {
+const char* kDetails =
+    "PARAM is a parameter ID or title (exact title first, then ignoring case).\n"
+    "VALUE is a normalised value in [0, 1], or plain:X for a plain value, or dB:X\n"
+    "for a parameter in dB (converted with the controller's plainParamToNormalized).\n"
+    "render: 32-bit samples by default (--double for 64-bit); the output is a 32-bit\n"
+    "float WAV (--out-double: 64-bit) of the input's length and rate, mono input is\n"
+    "fed to both channels; --rate R only checks the input's rate; parameters go to\n"
+    "the processor as changes in the first block and are set on the controller.\n"
+    "Exit status: 0 success, 1 failure, 2 bad usage.\n";
+
+void printOverview (FILE* out)
+{
+	std::fprintf (out, "usage: vst3host COMMAND ARGS...\n\ncommands:\n");
+	for (auto& command : commandTable ())
+		std::fprintf (out, "  %-11s %s\n", command.name, command.summary);
+	std::fprintf (out, "\n");
+	for (auto& command : commandTable ())
+		std::fprintf (out, "vst3host %s %s\n", command.name, command.usage);
+	std::fprintf (out, "\n%s", kDetails);
+}
+
+int runHelp (const Args& args)
+{
+	if (args.empty ())
+	{
+		printOverview (stdout);
+		return kExitOk;
+	}
+	auto* command = findCommand (args[0]);
+	if (!command || args.size () > 1)
+		return usageError ("help", "unknown command '" + args[0] + "'");
+	std::printf ("vst3host %s %s\n  %s\n\n%s", command->name, command->usage, command->summary, kDetails);
+	return kExitOk;
+}
+} // namespace
+
+} // namespace app
+} // namespace vsthost
+
+int main (int argc, char* argv[])
+{
+	using namespace vsthost::app;
+	if (argc < 2)
+	{
+		printOverview (stderr);
+		return kExitUsage;
+	}
+	const std::string name = argv[1];
+	if (name == "--help" || name == "-h")
+	{
+		printOverview (stdout);
+		return kExitOk;
+	}
+	const Command* command = findCommand (name);
+	if (!command)
+	{
+		std::fprintf (stderr, "vst3host: unknown command '%s'\n\n", name.c_str ());
+		printOverview (stderr);
+		return kExitUsage;
+	}
+	Args args (argv + 2, argv + argc);
+	return command->run (args);
+}
