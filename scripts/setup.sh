@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the demonstration need.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libexpat1-dev libcairo2-dev libfontconfig-dev fonts-dejavu-core
+  libsndfile1-dev
+  libx11-dev libxtst-dev xvfb xauth xdotool
+  clang libclang-rt-14-dev
+  python3 sox binutils
+)
+# The third-party host check (Ardour's VST3 scanner and headless session tool).
+if [ "${PALVIS_WITH_ARDOUR:-1}" = 1 ]; then
+  PACKAGES+=(ardour)
+fi
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then
+  SUDO="sudo"
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
