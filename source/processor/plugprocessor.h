@@ -4,6 +4,7 @@
 
 #include "eqengine.h"
 #include "paramstate.h"
+#include "paramstatesync.h"
 #include "public.sdk/source/vst/vstaudioeffect.h"
 
 namespace Steinberg {
@@ -69,6 +70,23 @@ public:
 	void updateFiltersAfterQueues ();
 	EqDesignCache designCache;                 // inputs and results of each band's last design
 	EqPath eqPath {EqPath::kAutomatic};        // block filtering implementation (tests pin one)
+
+private:
+	// ------------------------------------------------------------------
+	// Hand-over between the main thread (setState, getState, setActive) and
+	// the audio thread (process). While active, the audio thread alone owns
+	// params, the filter fields and the work buffers.
+	void freeWorkBuffers ();
+	void takeBackFromAudioThread ();
+	bool applyParameterChanges (IParameterChanges* changes);
+
+	std::atomic<bool> processingActive {false};
+	int32 workBufferSize {0};                     // samples held by each work buffer
+	TripleBuffer<NumberedParamState> stateInbox;  // main thread -> audio thread
+	TripleBuffer<NumberedParamState> stateOutbox; // audio thread -> main thread
+	uint64 postedSerial {0};                      // main thread: last state handed over
+	uint64 appliedSerial {0};                     // audio thread: last state taken
+	ParamState postedState {};                    // main thread: copy of the last state handed over
 };
 
 } // namespace Vst

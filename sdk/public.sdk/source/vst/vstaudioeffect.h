@@ -1,0 +1,53 @@
+// AudioEffect: a Component that processes audio (IAudioProcessor), with
+// audio buses, the stored processing set-up and the process-context needs.
+#pragma once
+
+#include "public.sdk/source/vst/vstcomponent.h"
+#include "pluginterfaces/vst/ivstaudioprocessor.h"
+
+namespace Steinberg {
+namespace Vst {
+
+class AudioEffect : public Component, public IAudioProcessor, public IProcessContextRequirements
+{
+public:
+	AudioEffect ();
+	~AudioEffect () override;
+
+	AudioBus* addAudioInput (const TChar* name, SpeakerArrangement arr, BusType busType = kMain,
+	                         int32 flags = BusInfo::kDefaultActive);
+	AudioBus* addAudioOutput (const TChar* name, SpeakerArrangement arr, BusType busType = kMain,
+	                          int32 flags = BusInfo::kDefaultActive);
+	AudioBus* getAudioInput (int32 index);
+	AudioBus* getAudioOutput (int32 index);
+
+	// IAudioProcessor
+	tresult PLUGIN_API setBusArrangements (SpeakerArrangement* inputs, int32 numIns,
+	                                       SpeakerArrangement* outputs, int32 numOuts) SMTG_OVERRIDE;
+	tresult PLUGIN_API getBusArrangement (BusDirection dir, int32 index, SpeakerArrangement& arr) SMTG_OVERRIDE;
+	tresult PLUGIN_API canProcessSampleSize (int32 symbolicSampleSize) SMTG_OVERRIDE;
+	uint32 PLUGIN_API getLatencySamples () SMTG_OVERRIDE;
+	tresult PLUGIN_API setupProcessing (ProcessSetup& setup) SMTG_OVERRIDE;
+	tresult PLUGIN_API setProcessing (TBool state) SMTG_OVERRIDE;
+	tresult PLUGIN_API process (ProcessData& data) SMTG_OVERRIDE;
+	uint32 PLUGIN_API getTailSamples () SMTG_OVERRIDE;
+
+	// IProcessContextRequirements
+	uint32 PLUGIN_API getProcessContextRequirements () SMTG_OVERRIDE;
+
+	OBJ_METHODS (AudioEffect, Component)
+	DEFINE_INTERFACES
+	DEF_INTERFACE (IAudioProcessor)
+	DEF_INTERFACE (IProcessContextRequirements)
+	END_DEFINE_INTERFACES (Component)
+	REFCOUNT_METHODS (Component)
+
+protected:
+	// Real-time, 32-bit, 1024 samples, 44100 Hz until the host's set-up arrives.
+	ProcessSetup processSetup;
+	// Flag bits of IProcessContextRequirements; none by default.
+	uint32 processContextRequirements {0};
+};
+
+} // namespace Vst
+} // namespace Steinberg
