@@ -142,6 +142,12 @@ std::string shortestDouble (double value)
 	if (std::isinf (value))
 		return value < 0 ? "-inf" : "inf";
 	char buffer[64];
+	// Whole numbers of ordinary size read best without an exponent (48000, not 4.8e+04).
+	if (value == std::floor (value) && std::fabs (value) < 1e15)
+	{
+		std::snprintf (buffer, sizeof (buffer), "%.0f", value);
+		return buffer;
+	}
 	for (int precision = 1; precision <= 17; ++precision)
 	{
 		std::snprintf (buffer, sizeof (buffer), "%.*g", precision, value);
