@@ -9,7 +9,7 @@ PACKAGES=(
   libsndfile1-dev
   libx11-dev libxtst-dev xvfb xauth xdotool
   clang libclang-rt-14-dev
-  python3 sox binutils
+  python3 sox binutils locales
 )
 # The third-party host check (Ardour's VST3 scanner and headless session tool).
 if [ "${PALVIS_WITH_ARDOUR:-1}" = 1 ]; then
@@ -29,4 +29,10 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+
+# A locale with a decimal comma, for the tests that check number formatting
+# does not follow the host's locale.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: de_DE.UTF-8 locale not generated"
 fi
