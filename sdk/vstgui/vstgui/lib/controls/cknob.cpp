@@ -136,7 +136,8 @@ CMouseEventResult CKnobBase::onMouseMoved (CPoint& where, const CButtonState& bu
 {
 	if (!buttons.isLeftButton () || !isEditing ())
 		return kMouseEventNotHandled;
-	if (where == lastPoint)
+	// A modifier change without a move still re-anchors a linear drag.
+	if (where == lastPoint && (dragMode != kLinearMode || buttons == oldButton))
 		return kMouseEventHandled;
 	lastPoint = where;
 	CPoint local (where);
