@@ -211,7 +211,6 @@ bool CView::removed (CView* parent)
 	if (parentFrame && parentFrame != static_cast<CView*> (this))
 		parentFrame->onViewRemoved (this);
 	notifyViewListeners (&IViewListener::viewRemoved);
-	parentView = nullptr;
 	if (parentFrame != static_cast<CView*> (this))
 		parentFrame = nullptr;
 	attachedFlag = false;

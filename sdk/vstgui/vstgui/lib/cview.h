@@ -131,6 +131,7 @@ public:
 	CLASS_METHODS (CView, CBaseObject)
 
 protected:
+	friend class CViewContainer;
 	~CView () noexcept override;
 	void beforeDelete () override;
 	void notifyViewListeners (void (IViewListener::*func) (CView*));

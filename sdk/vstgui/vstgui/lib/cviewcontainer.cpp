@@ -46,6 +46,7 @@ bool CViewContainer::addView (CView* pView, CView* pBefore)
 		return false;
 	auto pos = std::find (children.begin (), children.end (), pBefore);
 	children.insert (pos, pView);
+	pView->setParentView (this);
 	if (isAttached ())
 	{
 		pView->attached (this);
@@ -77,6 +78,7 @@ bool CViewContainer::removeView (CView* pView, bool withForget)
 	children.erase (it);
 	if (isAttached ())
 		pView->removed (this);
+	pView->setParentView (nullptr);
 	auto copy = containerListeners;
 	for (auto* l : copy)
 		l->viewContainerViewRemoved (this, pView);
