@@ -49,6 +49,11 @@ struct BandCase
 	double expectedGain;
 };
 
+void PrintTo (const BandCase& c, std::ostream* out)
+{
+	*out << "ID " << c.id << " at " << c.frequency << " Hz, " << c.sampleRate << " Hz, value " << c.normalized;
+}
+
 class BundleBandGain : public BundleRender, public ::testing::WithParamInterface<BandCase>
 {
 };
