@@ -222,6 +222,10 @@ TEST_F (BundleController, ReferencesToHostObjectsAreBalanced)
 		std::string error;
 		ASSERT_TRUE (instance->start (48000, 32, kSample64, error)) << error;
 		instance->terminate ();
+		// The plug-in's objects are gone with the host's last reference (the
+		// connection points did not keep each other alive).
+		EXPECT_EQ (instance->getComponentRefsAfterRelease (), 0);
+		EXPECT_EQ (instance->getControllerRefsAfterRelease (), 0);
 		// Only our own references remain: the instance's and the one taken above.
 		EXPECT_EQ (handler.getRefCount (), 2u);
 		EXPECT_EQ (host.getRefCount (), 2u);

@@ -163,9 +163,12 @@ void PluginInstance::terminate ()
 	if (component && componentInitialized)
 		component->terminate ();
 	componentInitialized = false;
-	controller = nullptr;
 	processor = nullptr;
-	component = nullptr;
+	if (controller && separateController)
+		controllerRefsAfterRelease = controller.take ()->release ();
+	controller = nullptr;
+	if (component)
+		componentRefsAfterRelease = component.take ()->release ();
 }
 
 //------------------------------------------------------------------------

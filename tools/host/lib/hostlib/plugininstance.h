@@ -120,6 +120,10 @@ public:
 	std::string getParamDisplay (Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized) const;
 
 	void terminate ();
+	// What the host's last release of the component and of a separate controller
+	// returned in terminate(): 0 when the plug-in freed them (-1 before terminate).
+	Steinberg::int64 getComponentRefsAfterRelease () const { return componentRefsAfterRelease; }
+	Steinberg::int64 getControllerRefsAfterRelease () const { return controllerRefsAfterRelease; }
 
 private:
 	PluginInstance () = default;
@@ -148,6 +152,8 @@ private:
 	Steinberg::Vst::ProcessSetup setup {Steinberg::Vst::kRealtime, Steinberg::Vst::kSample32, 0, 0.0};
 	Steinberg::Vst::ProcessContext context {};
 	Steinberg::uint64 lastOutputSilenceFlags {0};
+	Steinberg::int64 componentRefsAfterRelease {-1};
+	Steinberg::int64 controllerRefsAfterRelease {-1};
 };
 
 } // namespace vsthost
