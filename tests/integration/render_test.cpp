@@ -206,3 +206,64 @@ TEST_F (BundleRender, HostRefusesBlocksOutsideTheSetUp)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F (BundleRender, BandsAtOrAboveHalfTheRateAreOff)
+{
+	// At 32 kHz the 16 kHz band is off whatever its setting; at 22050 Hz the
+	// 10 kHz band still acts.
+	const AudioBuffer at32k = makeNoise (32000.0, 8000, 0.5, 5);
+	const AudioBuffer out32k = render (at32k, {{kFirstBandId + 14, 1.0}});
+	EXPECT_TRUE (bitIdentical (out32k.channels[0], at32k.channels[0]));
+	const AudioBuffer at22k = makeNoise (22050.0, 8000, 0.5, 5);
+	EXPECT_FALSE (bitIdentical (render (at22k, {{kFirstBandId + 13, 1.0}}).channels[0], at22k.channels[0]));
+	EXPECT_TRUE (bitIdentical (render (at22k, {{kFirstBandId + 14, 1.0}}).channels[0], at22k.channels[0]));
+}
+
+TEST_F (BundleRender, SilentInputGivesSilentOutputAndItsFlags)
+{
+	auto instance = createInstance ();
+	ASSERT_NE (instance, nullptr);
+	std::string error;
+	ASSERT_TRUE (instance->start (48000, 64, kSample32, error)) << error;
+	instance->queueParameterChange (kFirstBandId + 7, 1.0);
+	std::vector<float> zeros (64, 0.0f), out0 (64, 5.0f), out1 (64, 5.0f);
+	float* in[2] = {zeros.data (), zeros.data ()};
+	float* out[2] = {out0.data (), out1.data ()};
+	ASSERT_EQ (instance->process32 (in, out, 2, 64, 0x3), kResultOk);
+	EXPECT_EQ (instance->getLastOutputSilenceFlags (), 0x3u);
+	for (int i = 0; i < 64; ++i)
+	{
+		ASSERT_EQ (out0[static_cast<size_t> (i)], 0.0f);
+		ASSERT_EQ (out1[static_cast<size_t> (i)], 0.0f);
+	}
+	std::vector<float> tone (64, 0.25f);
+	float* toneIn[2] = {tone.data (), tone.data ()};
+	ASSERT_EQ (instance->process32 (toneIn, out, 2, 64, 0), kResultOk);
+	EXPECT_EQ (instance->getLastOutputSilenceFlags (), 0u);
+}
+
+TEST_F (BundleRender, ReleasingAnActiveProcessorIsSafe)
+{
+	// A host that goes away without deactivating or terminating.
+	auto classes = module->getClassInfos ();
+	ASSERT_FALSE (classes.empty ());
+	auto host = vsthost::HostApplication::create ();
+	IPtr<IComponent> component = module->createInstance<IComponent> (classes[0].cid);
+	ASSERT_NE (component, nullptr);
+	ASSERT_EQ (component->initialize (host->unknown ()), kResultOk);
+	EXPECT_EQ (component->initialize (host->unknown ()), kResultFalse); // twice: refused
+	void* obj = nullptr;
+	ASSERT_EQ (component->queryInterface (IAudioProcessor::iid, &obj), kResultOk);
+	auto processor = owned (static_cast<IAudioProcessor*> (obj));
+	ProcessSetup setup {kRealtime, kSample32, 256, 44100.0};
+	ASSERT_EQ (processor->setupProcessing (setup), kResultOk);
+	ASSERT_EQ (component->setActive (true), kResultOk);
+	ASSERT_EQ (component->setActive (true), kResultOk); // twice: buffers renewed, none lost
+	processor = nullptr;
+	EXPECT_EQ (component.take ()->release (), 0u);
+	EXPECT_EQ (host->getRefCount (), 1u);
+}
+
+} // namespace
