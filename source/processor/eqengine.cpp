@@ -33,11 +33,6 @@ const CpuFeatures& cpuFeatures ()
 	return features;
 }
 
-inline double finiteOrZero (double x)
-{
-	return std::isfinite (x) ? x : 0.;
-}
-
 inline void storeSample (Sample64& dst, double y)
 {
 	dst = std::isfinite (y) ? y : 0.;
@@ -54,11 +49,49 @@ inline bool sameBits (double a, double b)
 	return std::memcmp (&a, &b, sizeof (double)) == 0;
 }
 
+const KernelSet& kernelsFor (EqPath path)
+{
+	if (path == EqPath::kAvx512)
+		return kernelsAvx512 ();
+	if (path == EqPath::kAvx2)
+		return kernelsAvx2 ();
+	return kernelsSse2 ();
+}
+
+inline void copyIn (const KernelSet& k, Sample32** in, double* left, double* right, int32 n)
+{
+	k.copyIn32 (in[0], in[1], left, right, n);
+}
+inline void copyIn (const KernelSet& k, Sample64** in, double* left, double* right, int32 n)
+{
+	k.copyIn64 (in[0], in[1], left, right, n);
+}
+inline void scale (const KernelSet& k, const double* left, const double* right, Sample32** out, int32 offset,
+                   int32 n, double level)
+{
+	k.scale32 (left + offset, right + offset, out[0] + offset, out[1] + offset, n, level);
+}
+inline void scale (const KernelSet& k, const double* left, const double* right, Sample64** out, int32 offset,
+                   int32 n, double level)
+{
+	k.scale64 (left + offset, right + offset, out[0] + offset, out[1] + offset, n, level);
+}
+inline void clearNonFinite (const KernelSet& k, Sample32** out, int32 n)
+{
+	k.clear32 (out[0], n);
+	k.clear32 (out[1], n);
+}
+inline void clearNonFinite (const KernelSet& k, Sample64** out, int32 n)
+{
+	k.clear64 (out[0], n);
+	k.clear64 (out[1], n);
+}
+
 // The output level loop of the reference. Once the smoother stands still
 // (a step gives back the same bits) every further step would too, so the
 // rest of the block is a plain multiplication.
 template <typename T>
-void applyLevel (PlugProcessor& p, const double* left, const double* right, T** out, int32 n)
+void applyLevel (PlugProcessor& p, const KernelSet& k, const double* left, const double* right, T** out, int32 n)
 {
 	const double e = p.smoothingCoefE;
 	const double a = p.smoothingCoefA;
@@ -72,48 +105,15 @@ void applyLevel (PlugProcessor& p, const double* left, const double* right, T** 
 		const double next = level * e + target * a;
 		const bool settled = sameBits (next, level);
 		level = next;
+		if (settled)
+			break;
 		storeSample (out0[j], left[j] * level);
 		storeSample (out1[j], right[j] * level);
 		++j;
-		if (settled)
-			break;
 	}
-	for (; j < n; ++j)
-	{
-		storeSample (out0[j], left[j] * level);
-		storeSample (out1[j], right[j] * level);
-	}
+	if (j < n)
+		scale (k, left, right, out, j, n - j, level);
 	p.smoothedLevel = level;
-}
-
-void clearNonFinite (EqPath path, float* x, int32 n)
-{
-	if (path == EqPath::kAvx512)
-		clearNonFiniteAvx512 (x, n);
-	else if (path == EqPath::kAvx2)
-		clearNonFiniteAvx2 (x, n);
-	else
-		clearNonFiniteSse2 (x, n);
-}
-
-void clearNonFinite (EqPath path, double* x, int32 n)
-{
-	if (path == EqPath::kAvx512)
-		clearNonFiniteAvx512 (x, n);
-	else if (path == EqPath::kAvx2)
-		clearNonFiniteAvx2 (x, n);
-	else
-		clearNonFiniteSse2 (x, n);
-}
-
-void runKernel (EqPath path, const KernelArgs& args)
-{
-	if (path == EqPath::kAvx512)
-		runKernelAvx512 (args);
-	else if (path == EqPath::kAvx2)
-		runKernelAvx2 (args);
-	else
-		runKernelSse2 (args);
 }
 
 template <typename T>
@@ -131,18 +131,11 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 	}
 	if (n <= 0)
 		return;
+	const KernelSet& kernels = kernelsFor (path);
 
 	double* left = p.workBufferLeft;
 	double* right = p.workBufferRight;
-	{
-		const T* in0 = in[0];
-		const T* in1 = in[1];
-		for (int32 j = 0; j < n; ++j)
-		{
-			left[j] = finiteOrZero (static_cast<double> (in0[j]));
-			right[j] = finiteOrZero (static_cast<double> (in1[j]));
-		}
-	}
+	copyIn (kernels, in, left, right, n);
 
 	// Running filters of each channel in cascade order.
 	int leftFilters[kNumBands], rightFilters[kNumBands];
@@ -161,10 +154,11 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 
 	if (pairs == 0)
 	{
-		applyLevel (p, left, right, out, n);
+		applyLevel (p, kernels, left, right, out, n);
 		return;
 	}
 
+	const int width = kernels.lanes;
 	LaneData lanes;
 	std::memset (&lanes, 0, sizeof (lanes));
 	uint32 realLanes = 0;
@@ -179,9 +173,9 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 		realLanes |= uint32 (1) << lane;
 	};
 	for (int m = 0; m < numLeft; ++m)
-		place (2 * m, leftFilters[m]);
+		place (laneOf (pairs, width, m, 0), leftFilters[m]);
 	for (int m = 0; m < numRight; ++m)
-		place (2 * m + 1, rightFilters[m]);
+		place (laneOf (pairs, width, m, 1), rightFilters[m]);
 
 	KernelArgs args;
 	args.lanes = &lanes;
@@ -197,7 +191,7 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 	args.smoothedLevel = args.padded ? nullptr : &p.smoothedLevel;
 	args.levelStep = p.levelTarget * p.smoothingCoefA;
 	args.levelCoefE = p.smoothingCoefE;
-	runKernel (path, args);
+	kernels.run (args);
 
 	auto takeBack = [&] (int lane, int k) {
 		double z1 = lanes.z1[lane];
@@ -208,19 +202,14 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 		p.stateZ2[k] = z2;
 	};
 	for (int m = 0; m < numLeft; ++m)
-		takeBack (2 * m, leftFilters[m]);
+		takeBack (laneOf (pairs, width, m, 0), leftFilters[m]);
 	for (int m = 0; m < numRight; ++m)
-		takeBack (2 * m + 1, rightFilters[m]);
+		takeBack (laneOf (pairs, width, m, 1), rightFilters[m]);
 
 	if (args.padded)
-	{
-		applyLevel (p, left, right, out, n);
-	}
+		applyLevel (p, kernels, left, right, out, n);
 	else
-	{
-		clearNonFinite (path, out[0], n);
-		clearNonFinite (path, out[1], n);
-	}
+		clearNonFinite (kernels, out, n);
 }
 
 } // namespace

@@ -3,13 +3,17 @@
 // set and only called when the CPU has it).
 //
 // The kernels run the compacted filter cascade of both channels as a skewed
-// pipeline. Lane 2m holds the m-th running filter of the left channel, lane
-// 2m + 1 the m-th of the right channel. At step s the filters of pair m work
-// on sample s - m: the input of pair m is what pair m - 1 put out one step
-// earlier, and the block's input sample s enters pair 0. Every lane performs
-// exactly the scalar filter's operations in the same order, so the output is
-// the scalar cascade's bit for bit. A block of n samples takes n + P - 1 steps
-// for P pairs; in the first and last P - 1 steps the lanes outside the block
+// pipeline. Filter pair m (the m-th running filter of the left channel and
+// the m-th of the right) sits in vector m % V, in the lane pair m / V, left
+// channel in the even lane. At step s pair m works on sample s - 2m: its input
+// is what pair m - 1 put out two steps earlier, and the block's input sample s
+// enters pair 0. With the next filter in the same lanes of the next vector,
+// only the step from the last vector back to the first moves data across
+// lanes; with two steps between neighbours, no filter waits for another, and
+// each runs at the pace of its own recursion. Every lane performs exactly the
+// scalar filter's operations in the same order, so the output is the scalar
+// cascade's bit for bit. A block of n samples takes n + 2 (P - 1) steps for P
+// pairs; in the first and last 2 (P - 1) steps the lanes outside the block
 // leave their memories untouched.
 #pragma once
 
@@ -40,6 +44,16 @@ enum KernelOutput
 	kOutput64 = 2,  // ... to 64-bit outputs
 };
 
+// Vectors of W lanes that P pairs take, and the lane of pair m, channel ch.
+constexpr int vectorsFor (int pairs, int lanesPerVector)
+{
+	return (2 * pairs + lanesPerVector - 1) / lanesPerVector;
+}
+constexpr int laneOf (int pairs, int lanesPerVector, int m, int ch)
+{
+	return (m % vectorsFor (pairs, lanesPerVector)) * lanesPerVector + 2 * (m / vectorsFor (pairs, lanesPerVector)) + ch;
+}
+
 struct KernelArgs
 {
 	LaneData* lanes;
@@ -56,17 +70,26 @@ struct KernelArgs
 	double levelCoefE;  // smoothingCoefE
 };
 
-void runKernelSse2 (const KernelArgs& args);
-void runKernelAvx2 (const KernelArgs& args);
-void runKernelAvx512 (const KernelArgs& args);
+// The entry points built for one instruction set.
+struct KernelSet
+{
+	int lanes; // doubles per vector
+	void (*run) (const KernelArgs& args);
+	// Input into the work buffers; a sample that is not finite enters as 0.
+	void (*copyIn32) (const float* in0, const float* in1, double* left, double* right, int32 n);
+	void (*copyIn64) (const double* in0, const double* in1, double* left, double* right, int32 n);
+	// Work buffers times a constant level into the outputs; a product that
+	// is not finite (as stored) is written as 0.
+	void (*scale32) (const double* left, const double* right, float* out0, float* out1, int32 n, double level);
+	void (*scale64) (const double* left, const double* right, double* out0, double* out1, int32 n, double level);
+	// Zero every sample that is not finite; a quick pass over finite blocks.
+	void (*clear32) (float* x, int32 n);
+	void (*clear64) (double* x, int32 n);
+};
 
-// Zero every sample that is not finite; a no-op pass over finite blocks.
-void clearNonFiniteSse2 (float* x, int32 n);
-void clearNonFiniteSse2 (double* x, int32 n);
-void clearNonFiniteAvx2 (float* x, int32 n);
-void clearNonFiniteAvx2 (double* x, int32 n);
-void clearNonFiniteAvx512 (float* x, int32 n);
-void clearNonFiniteAvx512 (double* x, int32 n);
+const KernelSet& kernelsSse2 ();
+const KernelSet& kernelsAvx2 ();
+const KernelSet& kernelsAvx512 ();
 
 } // namespace Eq
 } // namespace Vst

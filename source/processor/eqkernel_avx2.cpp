@@ -1,4 +1,4 @@
-// Skewed-pipeline kernel for AVX2: four lanes, two bands of both channels per vector.
+// The equaliser's kernels for AVX2: four lanes, two filter pairs per vector.
 #include "eqkernel.h"
 
 #include <immintrin.h>
@@ -25,21 +25,22 @@ struct Avx2
 {
 	using Vec = __m256d;
 	using Mask = __m256d;
+	static constexpr int kRegisters = 16;
 	static constexpr int kLanes = 4;
 
 	static inline Vec load (const double* p) { return _mm256_load_pd (p); }
 	static inline void store (double* p, Vec v) { _mm256_store_pd (p, v); }
+	static inline Vec loadu (const double* p) { return _mm256_loadu_pd (p); }
+	static inline void storeu (double* p, Vec v) { _mm256_storeu_pd (p, v); }
 	static inline Vec set1 (double x) { return _mm256_set1_pd (x); }
 	static inline Vec add (Vec a, Vec b) { return _mm256_add_pd (a, b); }
 	static inline Vec sub (Vec a, Vec b) { return _mm256_sub_pd (a, b); }
 	static inline Vec mul (Vec a, Vec b) { return _mm256_mul_pd (a, b); }
-	// [pair, y0 low half]
-	static inline Vec first (Vec y0, __m128d pair)
+	// [pair, y low half]
+	static inline Vec first (Vec y, __m128d pair)
 	{
-		return _mm256_permute2f128_pd (y0, _mm256_castpd128_pd256 (pair), 0x02);
+		return _mm256_permute2f128_pd (y, _mm256_castpd128_pd256 (pair), 0x02);
 	}
-	// [prev high half, y low half]
-	static inline Vec next (Vec y, Vec prev) { return _mm256_permute2f128_pd (y, prev, 0x03); }
 	static inline Mask mask (uint32 bits, int v)
 	{
 		return _mm256_load_pd (reinterpret_cast<const double*> (kAvx2Masks[(bits >> (4 * v)) & 15]));
@@ -50,57 +51,56 @@ struct Avx2
 	{
 		return O == 0 ? _mm256_castpd256_pd128 (y) : _mm256_extractf128_pd (y, 1);
 	}
+
+	static inline Vec loadInput (const double* p) { return _mm256_loadu_pd (p); }
+	static inline Vec loadInput (const float* p) { return _mm256_cvtps_pd (_mm_loadu_ps (p)); }
+	static inline Vec finiteOrZero (Vec x)
+	{
+		return _mm256_and_pd (x, _mm256_cmp_pd (_mm256_sub_pd (x, x), _mm256_setzero_pd (), _CMP_EQ_OQ));
+	}
+	static inline void storeOutput (double* p, Vec x) { _mm256_storeu_pd (p, finiteOrZero (x)); }
+	static inline void storeOutput (float* p, Vec x)
+	{
+		const __m128 f = _mm256_cvtpd_ps (x);
+		const __m128 ok = _mm_cmp_ps (_mm_sub_ps (f, f), _mm_setzero_ps (), _CMP_EQ_OQ);
+		_mm_storeu_ps (p, _mm_and_ps (f, ok));
+	}
+
+	template <typename T>
+	struct Of;
+};
+
+template <>
+struct Avx2::Of<double>
+{
+	using Vec = __m256d;
+	static constexpr int kLanes = 4;
+	static inline Vec zero () { return _mm256_setzero_pd (); }
+	static inline Vec loadu (const double* p) { return _mm256_loadu_pd (p); }
+	static inline Vec add (Vec a, Vec b) { return _mm256_add_pd (a, b); }
+	static inline Vec sub (Vec a, Vec b) { return _mm256_sub_pd (a, b); }
+	static inline bool anyNaN (Vec a) { return _mm256_movemask_pd (_mm256_cmp_pd (a, a, _CMP_UNORD_Q)) != 0; }
+};
+
+template <>
+struct Avx2::Of<float>
+{
+	using Vec = __m256;
+	static constexpr int kLanes = 8;
+	static inline Vec zero () { return _mm256_setzero_ps (); }
+	static inline Vec loadu (const float* p) { return _mm256_loadu_ps (p); }
+	static inline Vec add (Vec a, Vec b) { return _mm256_add_ps (a, b); }
+	static inline Vec sub (Vec a, Vec b) { return _mm256_sub_ps (a, b); }
+	static inline bool anyNaN (Vec a) { return _mm256_movemask_ps (_mm256_cmp_ps (a, a, _CMP_UNORD_Q)) != 0; }
 };
 
 #include "eqkernel.inc"
 
 } // namespace
 
-void runKernelAvx2 (const KernelArgs& args)
+const KernelSet& kernelsAvx2 ()
 {
-	runKernel<Avx2> (args);
-}
-
-void clearNonFiniteAvx2 (double* x, int32 n)
-{
-	__m256d acc0 = _mm256_setzero_pd (), acc1 = _mm256_setzero_pd ();
-	int32 j = 0;
-	for (; j + 8 <= n; j += 8)
-	{
-		const __m256d u = _mm256_loadu_pd (x + j), v = _mm256_loadu_pd (x + j + 4);
-		acc0 = _mm256_add_pd (acc0, _mm256_sub_pd (u, u));
-		acc1 = _mm256_add_pd (acc1, _mm256_sub_pd (v, v));
-	}
-	const __m256d acc = _mm256_add_pd (acc0, acc1);
-	bool bad = _mm256_movemask_pd (_mm256_cmp_pd (acc, acc, _CMP_UNORD_Q)) != 0;
-	for (int32 k = j; k < n; ++k)
-		bad |= !(x[k] - x[k] == 0.);
-	if (!bad)
-		return;
-	for (int32 k = 0; k < n; ++k)
-		if (!(x[k] - x[k] == 0.))
-			x[k] = 0.;
-}
-
-void clearNonFiniteAvx2 (float* x, int32 n)
-{
-	__m256 acc0 = _mm256_setzero_ps (), acc1 = _mm256_setzero_ps ();
-	int32 j = 0;
-	for (; j + 16 <= n; j += 16)
-	{
-		const __m256 u = _mm256_loadu_ps (x + j), v = _mm256_loadu_ps (x + j + 8);
-		acc0 = _mm256_add_ps (acc0, _mm256_sub_ps (u, u));
-		acc1 = _mm256_add_ps (acc1, _mm256_sub_ps (v, v));
-	}
-	const __m256 acc = _mm256_add_ps (acc0, acc1);
-	bool bad = _mm256_movemask_ps (_mm256_cmp_ps (acc, acc, _CMP_UNORD_Q)) != 0;
-	for (int32 k = j; k < n; ++k)
-		bad |= !(x[k] - x[k] == 0.f);
-	if (!bad)
-		return;
-	for (int32 k = 0; k < n; ++k)
-		if (!(x[k] - x[k] == 0.f))
-			x[k] = 0.f;
+	return kernelSet<Avx2> ();
 }
 
 } // namespace Eq

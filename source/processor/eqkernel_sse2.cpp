@@ -1,5 +1,5 @@
-// Skewed-pipeline kernel for SSE2 (every x86-64 CPU): two lanes, so each
-// vector holds one band of both channels and the pipeline runs across vectors.
+// The equaliser's kernels for SSE2 (every x86-64 CPU): two lanes, so each
+// vector holds one filter pair and the pipeline runs from vector to vector.
 #include "eqkernel.h"
 
 #include <immintrin.h>
@@ -19,16 +19,18 @@ struct Sse2
 {
 	using Vec = __m128d;
 	using Mask = __m128d;
+	static constexpr int kRegisters = 16;
 	static constexpr int kLanes = 2;
 
 	static inline Vec load (const double* p) { return _mm_load_pd (p); }
 	static inline void store (double* p, Vec v) { _mm_store_pd (p, v); }
+	static inline Vec loadu (const double* p) { return _mm_loadu_pd (p); }
+	static inline void storeu (double* p, Vec v) { _mm_storeu_pd (p, v); }
 	static inline Vec set1 (double x) { return _mm_set1_pd (x); }
 	static inline Vec add (Vec a, Vec b) { return _mm_add_pd (a, b); }
 	static inline Vec sub (Vec a, Vec b) { return _mm_sub_pd (a, b); }
 	static inline Vec mul (Vec a, Vec b) { return _mm_mul_pd (a, b); }
 	static inline Vec first (Vec, __m128d pair) { return pair; }
-	static inline Vec next (Vec, Vec prev) { return prev; }
 	static inline Mask mask (uint32 bits, int v)
 	{
 		return _mm_load_pd (reinterpret_cast<const double*> (kSse2Masks[(bits >> (2 * v)) & 3]));
@@ -39,57 +41,56 @@ struct Sse2
 	{
 		return y;
 	}
+
+	static inline Vec loadInput (const double* p) { return _mm_loadu_pd (p); }
+	static inline Vec loadInput (const float* p)
+	{
+		return _mm_cvtps_pd (_mm_castpd_ps (_mm_load_sd (reinterpret_cast<const double*> (p))));
+	}
+	static inline Vec finiteOrZero (Vec x) { return _mm_and_pd (x, _mm_cmpeq_pd (_mm_sub_pd (x, x), _mm_setzero_pd ())); }
+	static inline void storeOutput (double* p, Vec x) { _mm_storeu_pd (p, finiteOrZero (x)); }
+	static inline void storeOutput (float* p, Vec x)
+	{
+		const __m128 f = _mm_cvtpd_ps (x);
+		const __m128 ok = _mm_cmpeq_ps (_mm_sub_ps (f, f), _mm_setzero_ps ());
+		_mm_storel_pi (reinterpret_cast<__m64*> (p), _mm_and_ps (f, ok));
+	}
+
+	template <typename T>
+	struct Of;
+};
+
+template <>
+struct Sse2::Of<double>
+{
+	using Vec = __m128d;
+	static constexpr int kLanes = 2;
+	static inline Vec zero () { return _mm_setzero_pd (); }
+	static inline Vec loadu (const double* p) { return _mm_loadu_pd (p); }
+	static inline Vec add (Vec a, Vec b) { return _mm_add_pd (a, b); }
+	static inline Vec sub (Vec a, Vec b) { return _mm_sub_pd (a, b); }
+	static inline bool anyNaN (Vec a) { return _mm_movemask_pd (_mm_cmpunord_pd (a, a)) != 0; }
+};
+
+template <>
+struct Sse2::Of<float>
+{
+	using Vec = __m128;
+	static constexpr int kLanes = 4;
+	static inline Vec zero () { return _mm_setzero_ps (); }
+	static inline Vec loadu (const float* p) { return _mm_loadu_ps (p); }
+	static inline Vec add (Vec a, Vec b) { return _mm_add_ps (a, b); }
+	static inline Vec sub (Vec a, Vec b) { return _mm_sub_ps (a, b); }
+	static inline bool anyNaN (Vec a) { return _mm_movemask_ps (_mm_cmpunord_ps (a, a)) != 0; }
 };
 
 #include "eqkernel.inc"
 
 } // namespace
 
-void runKernelSse2 (const KernelArgs& args)
+const KernelSet& kernelsSse2 ()
 {
-	runKernel<Sse2> (args);
-}
-
-void clearNonFiniteSse2 (double* x, int32 n)
-{
-	__m128d acc0 = _mm_setzero_pd (), acc1 = _mm_setzero_pd ();
-	int32 j = 0;
-	for (; j + 4 <= n; j += 4)
-	{
-		const __m128d u = _mm_loadu_pd (x + j), v = _mm_loadu_pd (x + j + 2);
-		acc0 = _mm_add_pd (acc0, _mm_sub_pd (u, u));
-		acc1 = _mm_add_pd (acc1, _mm_sub_pd (v, v));
-	}
-	const __m128d acc = _mm_add_pd (acc0, acc1);
-	bool bad = _mm_movemask_pd (_mm_cmpunord_pd (acc, acc)) != 0;
-	for (int32 k = j; k < n; ++k)
-		bad |= !(x[k] - x[k] == 0.);
-	if (!bad)
-		return;
-	for (int32 k = 0; k < n; ++k)
-		if (!(x[k] - x[k] == 0.))
-			x[k] = 0.;
-}
-
-void clearNonFiniteSse2 (float* x, int32 n)
-{
-	__m128 acc0 = _mm_setzero_ps (), acc1 = _mm_setzero_ps ();
-	int32 j = 0;
-	for (; j + 8 <= n; j += 8)
-	{
-		const __m128 u = _mm_loadu_ps (x + j), v = _mm_loadu_ps (x + j + 4);
-		acc0 = _mm_add_ps (acc0, _mm_sub_ps (u, u));
-		acc1 = _mm_add_ps (acc1, _mm_sub_ps (v, v));
-	}
-	const __m128 acc = _mm_add_ps (acc0, acc1);
-	bool bad = _mm_movemask_ps (_mm_cmpunord_ps (acc, acc)) != 0;
-	for (int32 k = j; k < n; ++k)
-		bad |= !(x[k] - x[k] == 0.f);
-	if (!bad)
-		return;
-	for (int32 k = 0; k < n; ++k)
-		if (!(x[k] - x[k] == 0.f))
-			x[k] = 0.f;
+	return kernelSet<Sse2> ();
 }
 
 } // namespace Eq
