@@ -12,6 +12,9 @@ namespace Vst {
 
 namespace {
 
+// The longest work buffer: 2^20 samples (8 MiB), over 20 s at 48 kHz.
+const int32 kMaxWorkBufferSamples = 1 << 20;
+
 const int16 kBandTable[kNumBands] = {25,   40,   63,   100,  160,  250,   400,  630,
                                      1000, 1600, 2500, 4000, 6300, 10000, 16000};
 
@@ -192,8 +195,10 @@ tresult PLUGIN_API PlugProcessor::setActive (TBool state)
 		return kInvalidArgument; // stays inactive
 	if (maxSamplesPerBlock > 0)
 	{
-		// calloc: zeroed without touching the pages, and no exception on failure.
-		const auto count = static_cast<size_t> (maxSamplesPerBlock);
+		// process() runs longer blocks through the buffers in pieces, so a
+		// block size beyond any real host's does not need its full length.
+		const int32 size = maxSamplesPerBlock < kMaxWorkBufferSamples ? maxSamplesPerBlock : kMaxWorkBufferSamples;
+		const auto count = static_cast<size_t> (size);
 		workBufferLeft = static_cast<double*> (std::calloc (count, sizeof (double)));
 		workBufferRight = static_cast<double*> (std::calloc (count, sizeof (double)));
 		if (!workBufferLeft || !workBufferRight)
@@ -201,7 +206,7 @@ tresult PLUGIN_API PlugProcessor::setActive (TBool state)
 			freeWorkBuffers ();
 			return kOutOfMemory; // stays inactive
 		}
-		workBufferSize = maxSamplesPerBlock;
+		workBufferSize = size;
 	}
 
 	const double e = std::exp (-2.2 / (smoothingTimeMs * 0.001 * sampleRate));

@@ -99,6 +99,7 @@ TEST (ProcessorThreads, AutomationAndStateFromTwoThreads)
 	activate (*p, 44100.0, 32, kSample64);
 
 	std::atomic<bool> stop {false};
+	std::atomic<int64_t> blocksDone {0};
 	std::thread audio ([&] {
 		StereoBlock<double> block (32);
 		block.fillInput ();
@@ -110,9 +111,14 @@ TEST (ProcessorThreads, AutomationAndStateFromTwoThreads)
 			changes.queue (kLevelId).add (0, (n % 2) ? 0.9 : 0.1);
 			block.data.inputParameterChanges = &changes;
 			p->process (block.data);
-			++n;
+			blocksDone.store (++n);
 		}
 	});
+	auto waitForBlocks = [&] (int64_t count) {
+		const int64_t target = blocksDone.load () + count;
+		while (blocksDone.load () < target)
+			std::this_thread::yield ();
+	};
 
 	int bad = 0;
 	for (int round = 0; round < 300; ++round)
@@ -131,9 +137,14 @@ TEST (ProcessorThreads, AutomationAndStateFromTwoThreads)
 			if (!bandsMatch || !levelKnown || back.reserved[0] != s.reserved[0])
 				++bad;
 		}
+		// Keep the two threads interleaved however fast the rounds are.
+		waitForBlocks (1);
 	}
+	// Two more blocks: the last state has certainly been taken, and automated.
+	waitForBlocks (2);
 	stop.store (true);
 	audio.join ();
 	EXPECT_EQ (bad, 0);
 	EXPECT_TRUE (p->params.level == 0.9 || p->params.level == 0.1);
+	EXPECT_EQ (p->params.bands[0], roundState (299).bands[0]);
 }
