@@ -478,3 +478,24 @@ TEST (GuiView, OwnedControllerGoesBeforeTheChildren)
 	container->forget ();
 	EXPECT_TRUE (safe);
 }
+
+TEST (GuiView, ControllerThatForgetsToUnregisterLeavesNoDanglingPointers)
+{
+	struct Careless : IController, ViewListenerAdapter
+	{
+		void valueChanged (CControl*) override {}
+	};
+	auto container = new CViewContainer (CRect (0, 0, 100, 100));
+	auto button = new COnOffButton (CRect (0, 0, 10, 10));
+	container->addView (button);
+	auto careless = new Careless;
+	button->setListener (careless);
+	button->registerControlListener (careless);
+	button->registerViewListener (careless);
+	container->setViewController (careless);
+	SharedPointer<COnOffButton> keep (button);
+	container->forget (); // deletes the controller, then releases the button
+	EXPECT_EQ (button->getListener (), nullptr);
+	button->valueChanged ();  // would reach the deleted controller otherwise
+	keep = nullptr;          // viewWillDelete goes to no one
+}

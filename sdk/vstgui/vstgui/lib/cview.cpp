@@ -65,8 +65,10 @@ void CView::unregisterViewListener (IViewListener* listener)
 }
 
 //------------------------------------------------------------------------
-static void detachListenerInTree (CView* view, IControlListener* listener)
+static void detachListenerInTree (CView* view, IControlListener* listener, IViewListener* viewListener)
 {
+	if (viewListener)
+		view->unregisterViewListener (viewListener);
 	if (auto control = dynamic_cast<CControl*> (view))
 	{
 		if (control->getListener () == listener)
@@ -76,7 +78,7 @@ static void detachListenerInTree (CView* view, IControlListener* listener)
 	if (auto container = view->asViewContainer ())
 	{
 		for (uint32_t i = 0; i < container->getNbViews (); ++i)
-			detachListenerInTree (container->getView (i), listener);
+			detachListenerInTree (container->getView (i), listener, viewListener);
 	}
 }
 
@@ -86,8 +88,8 @@ void CView::releaseViewController ()
 	if (!c)
 		return;
 	viewController = nullptr;
-	// Controls below must not keep pointing at the controller once it is gone.
-	detachListenerInTree (this, c);
+	// Views below must not keep pointing at the controller once it is gone.
+	detachListenerInTree (this, c, dynamic_cast<IViewListener*> (c));
 	if (auto ref = dynamic_cast<IReference*> (c))
 		ref->forget ();
 	else
