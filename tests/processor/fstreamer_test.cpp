@@ -113,33 +113,3 @@ TEST (IBStreamer, SeekAndTellFollowTheStream)
 	EXPECT_EQ (s.seek (-2, kSeekEnd), 6);
 	EXPECT_EQ (s.seek (-1, kSeekCurrent), 5);
 }
-
-TEST (IBStreamer, StringsRoundTrip)
-{
-	MemoryStream stream;
-	IBStreamer s (&stream, kLittleEndian);
-	ASSERT_TRUE (s.writeStr8 ("Palvis"));
-	ASSERT_EQ (s.writeString8 ("line one\nline two", true), 18);
-	stream.rewind ();
-	char8* str = s.readStr8 ();
-	ASSERT_NE (str, nullptr);
-	EXPECT_STREQ (str, "Palvis");
-	delete[] str;
-	char8 line[6];
-	EXPECT_EQ (s.readString8 (line, sizeof (line)), 5); // cut to fit, always terminated
-	EXPECT_STREQ (line, "line ");
-}
-
-TEST (IBStreamer, ArraysStopAtTheFirstShortValue)
-{
-	MemoryStream stream;
-	IBStreamer s (&stream, kLittleEndian);
-	const int32 values[] = {1, -2, 3};
-	ASSERT_TRUE (s.writeInt32Array (values, 3));
-	stream.rewind ();
-	int32 back[4] = {};
-	EXPECT_FALSE (s.readInt32Array (back, 4));
-	EXPECT_EQ (back[0], 1);
-	EXPECT_EQ (back[1], -2);
-	EXPECT_EQ (back[2], 3);
-}

@@ -1,7 +1,6 @@
 #include "base/source/fstreamer.h"
 
 #include <cstring>
-#include <new>
 #include <limits>
 
 namespace Steinberg {
@@ -50,28 +49,6 @@ bool FStreamer::readValue (T& value)
 	return true;
 }
 
-template <typename T>
-bool FStreamer::writeArray (const T* array, int32 count)
-{
-	if (count < 0 || (count > 0 && !array))
-		return false;
-	for (int32 i = 0; i < count; ++i)
-		if (!writeValue (array[i]))
-			return false;
-	return true;
-}
-
-template <typename T>
-bool FStreamer::readArray (T* array, int32 count)
-{
-	if (count < 0 || (count > 0 && !array))
-		return false;
-	for (int32 i = 0; i < count; ++i)
-		if (!readValue (array[i]))
-			return false;
-	return true;
-}
-
 bool FStreamer::writeChar8 (char8 c) { return writeValue (c); }
 bool FStreamer::readChar8 (char8& c) { return readValue (c); }
 bool FStreamer::writeUChar8 (unsigned char c) { return writeValue (c); }
@@ -111,103 +88,6 @@ bool FStreamer::readBool (bool& b)
 	bool ok = readValue (v);
 	b = ok && v != 0;
 	return ok;
-}
-
-bool FStreamer::writeInt16Array (const int16* a, int32 n) { return writeArray (a, n); }
-bool FStreamer::readInt16Array (int16* a, int32 n) { return readArray (a, n); }
-bool FStreamer::writeInt32Array (const int32* a, int32 n) { return writeArray (a, n); }
-bool FStreamer::readInt32Array (int32* a, int32 n) { return readArray (a, n); }
-bool FStreamer::writeInt64Array (const int64* a, int32 n) { return writeArray (a, n); }
-bool FStreamer::readInt64Array (int64* a, int32 n) { return readArray (a, n); }
-bool FStreamer::writeFloatArray (const float* a, int32 n) { return writeArray (a, n); }
-bool FStreamer::readFloatArray (float* a, int32 n) { return readArray (a, n); }
-bool FStreamer::writeDoubleArray (const double* a, int32 n) { return writeArray (a, n); }
-bool FStreamer::readDoubleArray (double* a, int32 n) { return readArray (a, n); }
-
-TSize FStreamer::writeString8 (const char8* ptr, bool terminate)
-{
-	if (!ptr)
-		return 0;
-	TSize len = static_cast<TSize> (std::strlen (ptr));
-	if (terminate)
-		++len;
-	return writeRaw (ptr, len);
-}
-
-TSize FStreamer::readString8 (char8* ptr, TSize size)
-{
-	if (!ptr || size <= 0)
-		return 0;
-	TSize i = 0;
-	char8 c = 0;
-	while (i < size - 1)
-	{
-		if (readRaw (&c, 1) != 1)
-			break;
-		if (c == '\0')
-			break;
-		if (c == '\n' || c == '\r')
-		{
-			// A "\r\n" pair ends the line as one.
-			if (c == '\r')
-			{
-				char8 next = 0;
-				if (readRaw (&next, 1) == 1 && next != '\n')
-					seek (-1, kSeekCurrent);
-			}
-			break;
-		}
-		ptr[i++] = c;
-	}
-	ptr[i] = 0;
-	return i;
-}
-
-bool FStreamer::writeStr8 (const char8* ptr)
-{
-	int32 len = ptr ? static_cast<int32> (std::strlen (ptr)) : 0;
-	if (!writeInt32 (len))
-		return false;
-	if (len > 0 && writeRaw (ptr, len) != len)
-		return false;
-	return writeInt8 (0);
-}
-
-char8* FStreamer::readStr8 ()
-{
-	int32 len = 0;
-	if (!readInt32 (len) || len < 0)
-		return nullptr;
-	auto* result = new (std::nothrow) char8[static_cast<size_t> (len) + 1];
-	if (!result)
-		return nullptr;
-	if (len > 0 && readRaw (result, len) != len)
-	{
-		delete[] result;
-		return nullptr;
-	}
-	result[len] = 0;
-	int8 terminator = 0;
-	readInt8 (terminator);
-	return result;
-}
-
-bool FStreamer::skip (uint32 bytes)
-{
-	char8 c;
-	for (uint32 i = 0; i < bytes; ++i)
-		if (readRaw (&c, 1) != 1)
-			return false;
-	return true;
-}
-
-bool FStreamer::pad (uint32 bytes)
-{
-	const char8 zero = 0;
-	for (uint32 i = 0; i < bytes; ++i)
-		if (writeRaw (&zero, 1) != 1)
-			return false;
-	return true;
 }
 
 //------------------------------------------------------------------------

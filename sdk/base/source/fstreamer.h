@@ -71,39 +71,11 @@ public:
 	bool writeBool (bool b);
 	bool readBool (bool& b);
 
-	bool writeInt16Array (const int16* array, int32 count);
-	bool readInt16Array (int16* array, int32 count);
-	bool writeInt32Array (const int32* array, int32 count);
-	bool readInt32Array (int32* array, int32 count);
-	bool writeInt64Array (const int64* array, int32 count);
-	bool readInt64Array (int64* array, int32 count);
-	bool writeFloatArray (const float* array, int32 count);
-	bool readFloatArray (float* array, int32 count);
-	bool writeDoubleArray (const double* array, int32 count);
-	bool readDoubleArray (double* array, int32 count);
-
-	// 8-bit strings: writeString8 writes the characters, and the terminating
-	// zero when asked; readString8 reads up to a zero or a line end, at most
-	// size - 1 characters, and always terminates the result.
-	TSize writeString8 (const char8* ptr, bool terminate = false);
-	TSize readString8 (char8* ptr, TSize size);
-	// Length-prefixed 8-bit string (32-bit length, then the bytes, then a zero).
-	bool writeStr8 (const char8* ptr);
-	// The returned string is allocated with new[]; the caller deletes it. Null on failure.
-	char8* readStr8 ();
-
-	bool skip (uint32 bytes);
-	bool pad (uint32 bytes);
-
 protected:
 	template <typename T>
 	bool writeValue (T value);
 	template <typename T>
 	bool readValue (T& value);
-	template <typename T>
-	bool writeArray (const T* array, int32 count);
-	template <typename T>
-	bool readArray (T* array, int32 count);
 
 	int16 byteOrder;
 };
