@@ -327,6 +327,7 @@ void CView::setAlphaValue (float alpha)
 	alpha = std::min (alpha, 1.f);
 	if (alphaValue == alpha)
 		return;
+	invalidRect (viewSize); // while still visible
 	alphaValue = alpha;
 	invalidRect (viewSize);
 }

@@ -48,8 +48,7 @@ const StandardColor kStandardColors[] = {
     {"~ BlackCColor", kBlackCColor},   {"~ WhiteCColor", kWhiteCColor},     {"~ GreyCColor", kGreyCColor},
     {"~ RedCColor", kRedCColor},       {"~ GreenCColor", kGreenCColor},     {"~ BlueCColor", kBlueCColor},
     {"~ YellowCColor", kYellowCColor}, {"~ CyanCColor", kCyanCColor},       {"~ MagentaCColor", kMagentaCColor},
-    {"~ TransparentCColor", kTransparentCColor}, {"~ LtGreyCColor", CColor (184, 184, 184, 255)},
-    {"~ GreyCColor", kGreyCColor}};
+    {"~ TransparentCColor", kTransparentCColor}, {"~ LtGreyCColor", CColor (184, 184, 184, 255)}};
 
 CFontDesc* standardFont (const std::string& name)
 {
