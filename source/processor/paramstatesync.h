@@ -63,6 +63,8 @@ private:
 	uint8_t writeIndex {0}; // writer's own
 	uint8_t readIndex {1};  // reader's own
 	std::atomic<uint8_t> shared {2};
+
+	static_assert (std::atomic<uint8_t>::is_always_lock_free, "the hand-over must never lock");
 };
 
 } // namespace Vst

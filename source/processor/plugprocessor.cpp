@@ -10,6 +10,8 @@
 namespace Steinberg {
 namespace Vst {
 
+static_assert (std::atomic<bool>::is_always_lock_free, "process() must never lock");
+
 namespace {
 
 // The longest work buffer: 2^20 samples (8 MiB), over 20 s at 48 kHz.

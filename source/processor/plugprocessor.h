@@ -80,7 +80,7 @@ private:
 	void takeBackFromAudioThread ();
 	bool applyParameterChanges (IParameterChanges* changes);
 
-	std::atomic<bool> processingActive {false};
+	std::atomic<bool> processingActive {false}; // written by the main thread only
 	int32 workBufferSize {0};                     // samples held by each work buffer
 	TripleBuffer<NumberedParamState> stateInbox;  // main thread -> audio thread
 	TripleBuffer<NumberedParamState> stateOutbox; // audio thread -> main thread
