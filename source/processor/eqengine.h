@@ -28,6 +28,9 @@ struct EqDesignCache
 	double gainDb[kNumBands] {};     // 0: never designed (a 0 dB band is never designed)
 	double sampleRate[kNumBands] {};
 	double coef[kNumBands][5] {};    // b0 b1 b2 a1 a2 the design gave
+	double termsRate[kNumBands] {};  // rate of the frequency terms kept for each band (0: none)
+	int16 termsCentre[kNumBands] {};
+	double terms[kNumBands][5] {};
 	double level {};                 // params.level behind levelTarget
 	double levelTarget {};
 	bool levelValid {false};

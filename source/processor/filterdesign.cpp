@@ -31,25 +31,38 @@ bool sameBits (double a, double b)
 	return std::memcmp (&a, &b, sizeof (double)) == 0;
 }
 
-} // namespace
-
-//------------------------------------------------------------------------
-void PlugProcessor::designBandFilter (int32 index, int16 type, int16 centreHz, double gainDb,
-                                      double bandwidthHz, double sampleRateHz)
+// The parts of a band's design that depend on its centre, bandwidth and the
+// sample rate only (steps 1, 4 and the frequency factors of step 6).
+struct BandTerms
 {
-	if (index < 0 || index >= kNumFilters || type != kPeakingType)
-		return;
+	double t, tD, t2, dw2Pi2, u;
+};
 
-	const double f0 = centreHz;
-	const double g = gainDb;
-	const double df = bandwidthHz;
-	const double fs = sampleRateHz;
-
+BandTerms bandTerms (double f0, double df, double fs)
+{
 	// 1. Centre and bandwidth in radians per sample.
 	const double r = 1. / fs;
 	const double w0 = f0 * kTwoPi * r;
 	const double dw = df * kTwoPi * r;
 
+	// 4.
+	BandTerms b;
+	b.t = std::tan (0.5 * w0);
+	b.tD = std::tan (0.5 * dw);
+	b.t2 = b.t * b.t;
+
+	// 6. (frequency factors)
+	const double dw2 = dw * dw;
+	b.dw2Pi2 = dw2 * kPiSquared;
+	const double w02 = w0 * w0;
+	const double uBase = w02 - kPiSquared;
+	b.u = uBase * uBase;
+	return b;
+}
+
+// The peaking design for gain g (dB, not 0): b0 b1 b2 a1 a2 into c.
+void designPeaking (const BandTerms& b, double g, double* c)
+{
 	// 2. Peak gain: always designed as a boost by |g|; a cut swaps the two sides.
 	const double v = std::fabs (g);
 	const double G = std::pow (10., 0.05 * v);
@@ -61,10 +74,6 @@ void PlugProcessor::designBandFilter (int32 index, int16 type, int16 centreHz, d
 	else
 		GB = std::exp2 (kDbLog2 * v - kThreeDbLog2);
 
-	// 4.
-	const double t = std::tan (0.5 * w0);
-	const double tD = std::tan (0.5 * dw);
-
 	// 5.
 	const double G2 = G * G;
 	const double GB2 = GB * GB;
@@ -73,11 +82,8 @@ void PlugProcessor::designBandFilter (int32 index, int16 type, int16 centreHz, d
 	const double F = G2 - GB2;
 
 	// 6.
-	const double dw2 = dw * dw;
-	const double q = dw2 * kPiSquared * F00 / F;
-	const double w02 = w0 * w0;
-	const double uBase = w02 - kPiSquared;
-	const double u = uBase * uBase;
+	const double q = b.dw2Pi2 * F00 / F;
+	const double u = b.u;
 
 	// 7. Gain at half the sample rate.
 	const double G12 = (q * G2 + u) / (q + u);
@@ -90,11 +96,11 @@ void PlugProcessor::designBandFilter (int32 index, int16 type, int16 centreHz, d
 	const double F01 = std::fabs (GB2 - G1);
 
 	// 9.
-	const double t2 = t * t;
+	const double t2 = b.t2;
 	const double W2 = std::sqrt (G11 / G00) * t2;
 
 	// 10.
-	const double DW = (1. + std::sqrt (G11 * F00 / (F11 * G00)) * t2) * tD;
+	const double DW = (1. + std::sqrt (G11 * F00 / (F11 * G00)) * t2) * b.tD;
 
 	// 11. - 12.
 	const double DW2 = DW * DW;
@@ -109,21 +115,38 @@ void PlugProcessor::designBandFilter (int32 index, int16 type, int16 centreHz, d
 	if (g > 0.)
 	{
 		const double inv = 1. / (1. + W2 + A);
-		coefB0[index] = (G1 + W2 + B) * inv;
-		coefB1[index] = -2. * (G1 - W2) * inv;
-		coefB2[index] = (G1 + W2 - B) * inv;
-		coefA1[index] = (2. * W2 - 2.) * inv;
-		coefA2[index] = (1. + W2 - A) * inv;
+		c[0] = (G1 + W2 + B) * inv;
+		c[1] = -2. * (G1 - W2) * inv;
+		c[2] = (G1 + W2 - B) * inv;
+		c[3] = (2. * W2 - 2.) * inv;
+		c[4] = (1. + W2 - A) * inv;
 	}
 	else
 	{
 		const double inv = 1. / (G1 + W2 + B);
-		coefB0[index] = (1. + W2 + A) * inv;
-		coefB1[index] = (2. * W2 - 2.) * inv;
-		coefB2[index] = (1. + W2 - A) * inv;
-		coefA1[index] = -2. * (G1 - W2) * inv;
-		coefA2[index] = (G1 + W2 - B) * inv;
+		c[0] = (1. + W2 + A) * inv;
+		c[1] = (2. * W2 - 2.) * inv;
+		c[2] = (1. + W2 - A) * inv;
+		c[3] = -2. * (G1 - W2) * inv;
+		c[4] = (G1 + W2 - B) * inv;
 	}
+}
+
+} // namespace
+
+//------------------------------------------------------------------------
+void PlugProcessor::designBandFilter (int32 index, int16 type, int16 centreHz, double gainDb,
+                                      double bandwidthHz, double sampleRateHz)
+{
+	if (index < 0 || index >= kNumFilters || type != kPeakingType)
+		return;
+	double c[5];
+	designPeaking (bandTerms (centreHz, bandwidthHz, sampleRateHz), gainDb, c);
+	coefB0[index] = c[0];
+	coefB1[index] = c[1];
+	coefB2[index] = c[2];
+	coefA1[index] = c[3];
+	coefA2[index] = c[4];
 }
 
 //------------------------------------------------------------------------
@@ -202,30 +225,48 @@ void PlugProcessor::updateFiltersAfterQueues ()
 		if (!(sampleRate * 0.5 > f0))
 			continue;
 
+		// Only the peaking type is designed (designBandFilter leaves any other
+		// type's coefficients alone).
+		if (filterType != kPeakingType)
+			continue;
+
 		// The design is a pure function of gain, centre, bandwidth and sample
 		// rate: a band whose inputs and both filters' coefficients are still
 		// those of its last design would be given the same bits again.
 		const int k = i + kNumBands;
-		const double* c = designCache.coef[i];
-		if (sameBits (designCache.gainDb[i], bandGainDb[i]) &&
-		    sameBits (designCache.sampleRate[i], sampleRate) && sameBits (coefB0[i], c[0]) &&
-		    sameBits (coefB1[i], c[1]) && sameBits (coefB2[i], c[2]) && sameBits (coefA1[i], c[3]) &&
-		    sameBits (coefA2[i], c[4]) && sameBits (coefB0[k], c[0]) && sameBits (coefB1[k], c[1]) &&
-		    sameBits (coefB2[k], c[2]) && sameBits (coefA1[k], c[3]) && sameBits (coefA2[k], c[4]))
+		double* kept = designCache.coef[i];
+		if (sameBits (designCache.gainDb[i], bandGainDb[i]) && sameBits (designCache.sampleRate[i], sampleRate) &&
+		    sameBits (coefB0[i], kept[0]) && sameBits (coefB1[i], kept[1]) && sameBits (coefB2[i], kept[2]) &&
+		    sameBits (coefA1[i], kept[3]) && sameBits (coefA2[i], kept[4]) && sameBits (coefB0[k], kept[0]) &&
+		    sameBits (coefB1[k], kept[1]) && sameBits (coefB2[k], kept[2]) && sameBits (coefA1[k], kept[3]) &&
+		    sameBits (coefA2[k], kept[4]))
 			continue;
 
-		const double bandwidth = f0 * kTwoThirdOctaveWidth;
-		designBandFilter (i, filterType, bandFrequencies[i], bandGainDb[i], bandwidth, sampleRate);
-		designBandFilter (k, filterType, bandFrequencies[i], bandGainDb[k], bandwidth, sampleRate);
-
+		// The same operations as designBandFilter, with the band's frequency
+		// terms kept from its last design at this rate.
+		double* terms = designCache.terms[i];
+		if (!(sameBits (designCache.termsRate[i], sampleRate) && designCache.termsCentre[i] == bandFrequencies[i]))
+		{
+			const BandTerms fresh = bandTerms (bandFrequencies[i], f0 * kTwoThirdOctaveWidth, sampleRate);
+			terms[0] = fresh.t;
+			terms[1] = fresh.tD;
+			terms[2] = fresh.t2;
+			terms[3] = fresh.dw2Pi2;
+			terms[4] = fresh.u;
+			designCache.termsRate[i] = sampleRate;
+			designCache.termsCentre[i] = bandFrequencies[i];
+		}
+		designPeaking (BandTerms {terms[0], terms[1], terms[2], terms[3], terms[4]}, bandGainDb[i], kept);
 		designCache.gainDb[i] = bandGainDb[i];
 		designCache.sampleRate[i] = sampleRate;
-		double* cw = designCache.coef[i];
-		cw[0] = coefB0[i];
-		cw[1] = coefB1[i];
-		cw[2] = coefB2[i];
-		cw[3] = coefA1[i];
-		cw[4] = coefA2[i];
+
+		// The right channel's design has the same arguments and so gives the
+		// same bits: both take the one result.
+		coefB0[i] = coefB0[k] = kept[0];
+		coefB1[i] = coefB1[k] = kept[1];
+		coefB2[i] = coefB2[k] = kept[2];
+		coefA1[i] = coefA1[k] = kept[3];
+		coefA2[i] = coefA2[k] = kept[4];
 	}
 
 	if (!(designCache.levelValid && sameBits (designCache.level, params.level) &&
