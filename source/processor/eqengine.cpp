@@ -6,6 +6,7 @@
 #include "eqkernel.h"
 #include "plugprocessor.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -15,22 +16,27 @@ namespace Eq {
 
 namespace {
 
-struct CpuFeatures
+// The CPU's features, found once. No lock and no static guard: the first
+// block may ask on the audio thread, and every caller finds the same answer.
+enum CpuBits
 {
-	bool avx2;
-	bool avx512;
+	kKnown = 1,
+	kHasAvx2 = 2,
+	kHasAvx512 = 4,
 };
 
-const CpuFeatures& cpuFeatures ()
+int cpuBits ()
 {
-	static const CpuFeatures features = [] {
+	static std::atomic<int> bits {0};
+	int b = bits.load (std::memory_order_relaxed);
+	if (b == 0)
+	{
 		__builtin_cpu_init ();
-		CpuFeatures f;
-		f.avx2 = __builtin_cpu_supports ("avx2");
-		f.avx512 = __builtin_cpu_supports ("avx512f");
-		return f;
-	}();
-	return features;
+		b = kKnown | (__builtin_cpu_supports ("avx2") ? kHasAvx2 : 0) |
+		    (__builtin_cpu_supports ("avx512f") ? kHasAvx512 : 0);
+		bits.store (b, std::memory_order_relaxed);
+	}
+	return b;
 }
 
 inline void storeSample (Sample64& dst, double y)
@@ -42,6 +48,16 @@ inline void storeSample (Sample32& dst, double y)
 {
 	const float f = static_cast<float> (y);
 	dst = std::isfinite (f) ? f : 0.f;
+}
+
+// filterRuns, in a form the compiler keeps branch-free: the sum of x - x
+// over the coefficients is 0 exactly when all of them are finite.
+inline bool runs (const PlugProcessor& p, int k)
+{
+	const double g = p.bandGainDb[k];
+	const double finite = (p.coefB0[k] - p.coefB0[k]) + (p.coefB1[k] - p.coefB1[k]) + (p.coefB2[k] - p.coefB2[k]) +
+	                      (p.coefA1[k] - p.coefA1[k]) + (p.coefA2[k] - p.coefA2[k]);
+	return (g != 0.) & (g == g) & (finite == 0.);
 }
 
 inline bool sameBits (double a, double b)
@@ -142,9 +158,9 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 	int numLeft = 0, numRight = 0;
 	for (int i = 0; i < kNumBands; ++i)
 	{
-		if (filterRuns (p, i))
+		if (runs (p, i))
 			leftFilters[numLeft++] = i;
-		if (filterRuns (p, i + kNumBands))
+		if (runs (p, i + kNumBands))
 			rightFilters[numRight++] = i + kNumBands;
 	}
 	const int pairs = numLeft > numRight ? numLeft : numRight;
@@ -158,24 +174,43 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 		return;
 	}
 
+	// Lane of each pair's left filter (the right one is next to it).
 	const int width = kernels.lanes;
+	const int vectors = vectorsFor (pairs, width);
+	int laneOfPair[kNumBands];
+	for (int m = 0, v = 0, slot = 0; m < pairs; ++m)
+	{
+		laneOfPair[m] = v * width + 2 * slot;
+		if (++v == vectors)
+		{
+			v = 0;
+			++slot;
+		}
+	}
+
 	LaneData lanes;
-	std::memset (&lanes, 0, sizeof (lanes));
+	const size_t usedBytes = sizeof (double) * static_cast<size_t> (vectors * width);
+	for (double* a : {lanes.b0, lanes.b1, lanes.b2, lanes.a1, lanes.a2, lanes.z1, lanes.z2})
+		std::memset (a, 0, usedBytes);
 	uint32 realLanes = 0;
-	auto place = [&] (int lane, int k) {
-		lanes.b0[lane] = p.coefB0[k];
-		lanes.b1[lane] = p.coefB1[k];
-		lanes.b2[lane] = p.coefB2[k];
-		lanes.a1[lane] = p.coefA1[k];
-		lanes.a2[lane] = p.coefA2[k];
-		lanes.z1[lane] = p.stateZ1[k];
-		lanes.z2[lane] = p.stateZ2[k];
-		realLanes |= uint32 (1) << lane;
-	};
-	for (int m = 0; m < numLeft; ++m)
-		place (laneOf (pairs, width, m, 0), leftFilters[m]);
-	for (int m = 0; m < numRight; ++m)
-		place (laneOf (pairs, width, m, 1), rightFilters[m]);
+	for (int channel = 0; channel < 2; ++channel)
+	{
+		const int count = channel ? numRight : numLeft;
+		const int* filters = channel ? rightFilters : leftFilters;
+		for (int m = 0; m < count; ++m)
+		{
+			const int lane = laneOfPair[m] + channel;
+			const int k = filters[m];
+			lanes.b0[lane] = p.coefB0[k];
+			lanes.b1[lane] = p.coefB1[k];
+			lanes.b2[lane] = p.coefB2[k];
+			lanes.a1[lane] = p.coefA1[k];
+			lanes.a2[lane] = p.coefA2[k];
+			lanes.z1[lane] = p.stateZ1[k];
+			lanes.z2[lane] = p.stateZ2[k];
+			realLanes |= uint32 (1) << lane;
+		}
+	}
 
 	KernelArgs args;
 	args.lanes = &lanes;
@@ -193,18 +228,22 @@ void engineBlock (PlugProcessor& p, EqPath path, T** in, T** out, int32 n)
 	args.levelCoefE = p.smoothingCoefE;
 	kernels.run (args);
 
-	auto takeBack = [&] (int lane, int k) {
-		double z1 = lanes.z1[lane];
-		double z2 = lanes.z2[lane];
-		if (!std::isfinite (z1) || !std::isfinite (z2))
-			z1 = z2 = 0.;
-		p.stateZ1[k] = z1;
-		p.stateZ2[k] = z2;
-	};
-	for (int m = 0; m < numLeft; ++m)
-		takeBack (laneOf (pairs, width, m, 0), leftFilters[m]);
-	for (int m = 0; m < numRight; ++m)
-		takeBack (laneOf (pairs, width, m, 1), rightFilters[m]);
+	// Memories back; a filter that overflowed starts again from rest.
+	for (int channel = 0; channel < 2; ++channel)
+	{
+		const int count = channel ? numRight : numLeft;
+		const int* filters = channel ? rightFilters : leftFilters;
+		for (int m = 0; m < count; ++m)
+		{
+			const int lane = laneOfPair[m] + channel;
+			double z1 = lanes.z1[lane];
+			double z2 = lanes.z2[lane];
+			if (!(z1 - z1 == 0. && z2 - z2 == 0.))
+				z1 = z2 = 0.;
+			p.stateZ1[filters[m]] = z1;
+			p.stateZ2[filters[m]] = z2;
+		}
+	}
 
 	if (args.padded)
 		applyLevel (p, kernels, left, right, out, n);
@@ -221,17 +260,17 @@ bool pathSupported (EqPath path)
 	{
 		case EqPath::kReference:
 		case EqPath::kSse2: return true;
-		case EqPath::kAvx2: return cpuFeatures ().avx2;
-		case EqPath::kAvx512: return cpuFeatures ().avx512;
+		case EqPath::kAvx2: return (cpuBits () & kHasAvx2) != 0;
+		case EqPath::kAvx512: return (cpuBits () & kHasAvx512) != 0;
 		default: return false;
 	}
 }
 
 EqPath bestPath ()
 {
-	if (cpuFeatures ().avx512)
+	if (cpuBits () & kHasAvx512)
 		return EqPath::kAvx512;
-	if (cpuFeatures ().avx2)
+	if (cpuBits () & kHasAvx2)
 		return EqPath::kAvx2;
 	return EqPath::kSse2;
 }
