@@ -1,10 +1,14 @@
 #include "plugcontroller.h"
 
+#include "plugaboutcontroller.h"
 #include "processor/paramstate.h"
 #include "processor/plugids.h"
 #include "vdrangeparameter.h"
 
+#include "pluginterfaces/vst/ivsthostapplication.h"
+
 #include <algorithm>
+#include <cstring>
 
 namespace Steinberg {
 namespace Vst {
@@ -64,10 +68,40 @@ tresult PLUGIN_API PlugController::setComponentState (IBStream* state)
 	return kResultOk;
 }
 
-IPlugView* PLUGIN_API PlugController::createView (FIDString /*name*/)
+IPlugView* PLUGIN_API PlugController::createView (FIDString name)
 {
-	// No editor yet.
-	return nullptr;
+	if (!name || std::strcmp (name, ViewType::kEditor) != 0)
+		return nullptr;
+	// Knobs follow linear mouse movement in this editor, whatever the host asked for.
+	setKnobMode (kLinearMode);
+	auto* editor = new VSTGUI::VST3Editor (this, "view", "plug.uidesc");
+	// An editor whose description cannot be read would never open: the host gets no view
+	// (the editor has said why on stderr).
+	if (!editor->isValid ())
+	{
+		editor->release ();
+		return nullptr;
+	}
+	return editor;
+}
+
+VSTGUI::IController* PlugController::createSubController (VSTGUI::UTF8StringPtr name,
+                                                          const VSTGUI::IUIDescription* /*description*/,
+                                                          VSTGUI::VST3Editor* /*editor*/)
+{
+	if (!name || std::strcmp (name, "AboutController") != 0)
+		return nullptr;
+	IVst3ToAUWrapper* wrapper = nullptr;
+	if (FUnknown* context = getHostContext ())
+	{
+		if (context->queryInterface (IVst3ToAUWrapper::iid, reinterpret_cast<void**> (&wrapper)) != kResultOk)
+			wrapper = nullptr;
+	}
+	auto* controller = new AboutController (this, wrapper != nullptr);
+	addAboutController (controller);
+	if (wrapper)
+		wrapper->release ();
+	return controller;
 }
 
 void PlugController::addAboutController (AboutController* controller)

@@ -1,8 +1,10 @@
 // The edit controller: the seventeen parameters, their values from the
-// processor's state, and the about-view controllers it has handed out.
+// processor's state, the editor built from "plug.uidesc", and the about-view
+// controllers it has handed out.
 #pragma once
 
 #include "public.sdk/source/vst/vsteditcontroller.h"
+#include "vstgui/plugin-bindings/vst3editor.h"
 
 #include <vector>
 
@@ -12,7 +14,7 @@ namespace Vst {
 template <class T>
 class PlugAboutController;
 
-class PlugController : public EditController
+class PlugController : public EditController, public VSTGUI::VST3EditorDelegate
 {
 public:
 	using AboutController = PlugAboutController<PlugController>;
@@ -25,6 +27,12 @@ public:
 	tresult PLUGIN_API initialize (FUnknown* context) SMTG_OVERRIDE;
 	tresult PLUGIN_API setComponentState (IBStream* state) SMTG_OVERRIDE;
 	IPlugView* PLUGIN_API createView (FIDString name) SMTG_OVERRIDE;
+
+	// VST3EditorDelegate: "AboutController" gives a new about-view controller, which the
+	// editor owns from then on; any other name gives null.
+	VSTGUI::IController* createSubController (VSTGUI::UTF8StringPtr name,
+	                                          const VSTGUI::IUIDescription* description,
+	                                          VSTGUI::VST3Editor* editor) override;
 
 	void addAboutController (AboutController* controller);
 	// Takes out the first entry equal to controller; later entries keep their order.

@@ -35,6 +35,7 @@ int runInfo (const Args& args);
 int runRender (const Args& args);
 int runStateSave (const Args& args);
 int runStateLoad (const Args& args);
+int runSnapshot (const Args& args);
 
 } // namespace app
 } // namespace vsthost

@@ -26,20 +26,26 @@ bool CFontDesc::operator== (const CFontDesc& f) const
 }
 
 namespace {
-// The standard fonts live for the whole process and are never released.
-CFontDesc* makeStandardFont (CCoord size)
-{
-	return new CFontDesc (CFontDesc::getDefaultFamily (), size);
-}
+// The standard fonts are static objects, destroyed with the module: allocating them
+// leaked them at every unload. They hold their creation reference for good, so the
+// balanced remember/forget of their users never deletes them.
+CFontDesc gSystemFont (CFontDesc::getDefaultFamily (), 12);
+CFontDesc gNormalFontVeryBig (CFontDesc::getDefaultFamily (), 18);
+CFontDesc gNormalFontBig (CFontDesc::getDefaultFamily (), 14);
+CFontDesc gNormalFont (CFontDesc::getDefaultFamily (), 12);
+CFontDesc gNormalFontSmall (CFontDesc::getDefaultFamily (), 11);
+CFontDesc gNormalFontSmaller (CFontDesc::getDefaultFamily (), 10);
+CFontDesc gNormalFontVerySmall (CFontDesc::getDefaultFamily (), 9);
+CFontDesc gSymbolFont (CFontDesc::getDefaultFamily (), 12);
 } // anonymous
 
-const CFontRef kSystemFont = makeStandardFont (12);
-const CFontRef kNormalFontVeryBig = makeStandardFont (18);
-const CFontRef kNormalFontBig = makeStandardFont (14);
-const CFontRef kNormalFont = makeStandardFont (12);
-const CFontRef kNormalFontSmall = makeStandardFont (11);
-const CFontRef kNormalFontSmaller = makeStandardFont (10);
-const CFontRef kNormalFontVerySmall = makeStandardFont (9);
-const CFontRef kSymbolFont = makeStandardFont (12);
+const CFontRef kSystemFont = &gSystemFont;
+const CFontRef kNormalFontVeryBig = &gNormalFontVeryBig;
+const CFontRef kNormalFontBig = &gNormalFontBig;
+const CFontRef kNormalFont = &gNormalFont;
+const CFontRef kNormalFontSmall = &gNormalFontSmall;
+const CFontRef kNormalFontSmaller = &gNormalFontSmaller;
+const CFontRef kNormalFontVerySmall = &gNormalFontVerySmall;
+const CFontRef kSymbolFont = &gSymbolFont;
 
 } // VSTGUI

@@ -56,7 +56,7 @@ void CFrame::beforeDelete ()
 	}
 }
 
-bool CFrame::open (void* parent, PlatformType parentType)
+bool CFrame::open (void* parent, PlatformType parentType, IPlatformFrameConfig* config)
 {
 	if (platformFrame)
 		return false;
@@ -66,7 +66,13 @@ bool CFrame::open (void* parent, PlatformType parentType)
 	if (auto factory = getPlatformFrameFactory (parentType))
 		pf = factory (this, getViewSize (), parent, parentType);
 	else if (parentType == PlatformType::kOffscreen)
-		pf = new COffscreenPlatformFrame (this, getViewSize ());
+	{
+		auto offscreenConfig = dynamic_cast<OffscreenFrameConfig*> (config);
+		double scale = offscreenConfig ? offscreenConfig->scaleFactor : 1.;
+		if (!(scale > 0.) || scale > 16.)
+			return false;
+		pf = new COffscreenPlatformFrame (this, getViewSize (), scale);
+	}
 	if (!pf)
 		return false;
 	platformFrame.adopt (pf);

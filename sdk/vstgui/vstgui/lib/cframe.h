@@ -29,8 +29,10 @@ public:
 	CFrame (const CRect& size, VSTGUIEditorInterface* editor);
 
 	/** Opens the frame in a parent of the given type. PlatformType::kOffscreen needs no
-	 *  parent. False when already open or when no platform frame could be made. */
-	bool open (void* parent, PlatformType parentType = PlatformType::kDefaultNative);
+	 *  parent and takes an OffscreenFrameConfig as config (else scale 1). False when
+	 *  already open or when no platform frame could be made. */
+	bool open (void* parent, PlatformType parentType = PlatformType::kDefaultNative,
+	           IPlatformFrameConfig* config = nullptr);
 	/** Removes every view, closes the platform frame and releases the creator's reference. */
 	void close ();
 	bool isOpen () const { return platformFrame != nullptr; }

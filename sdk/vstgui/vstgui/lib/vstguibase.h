@@ -184,15 +184,22 @@ inline bool operator== (const SharedPointer<I>& a, const SharedPointer<I>& b) { 
 template <class I>
 inline bool operator!= (const SharedPointer<I>& a, const SharedPointer<I>& b) { return a.get () != b.get (); }
 
-/** Wraps an object whose creation reference the pointer takes over. */
+/** Only for objects counted with remember()/forget(), so that an unqualified owned() or
+ *  shared() of another library's object (found through a base class from this library)
+ *  is not ambiguous. */
 template <class I>
+using EnableIfReferenceCounted =
+    decltype (std::declval<I&> ().remember (), std::declval<I&> ().forget (), void ());
+
+/** Wraps an object whose creation reference the pointer takes over. */
+template <class I, typename = EnableIfReferenceCounted<I>>
 inline SharedPointer<I> owned (I* p) noexcept
 {
 	return SharedPointer<I> (p, false);
 }
 
 /** Wraps an object and adds a reference. */
-template <class I>
+template <class I, typename = EnableIfReferenceCounted<I>>
 inline SharedPointer<I> shared (I* p) noexcept
 {
 	return SharedPointer<I> (p, true);

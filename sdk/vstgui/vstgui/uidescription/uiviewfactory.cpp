@@ -23,11 +23,17 @@ void addCreator (Registry& registry, const IViewCreator& creator)
 	list.push_back (&creator);
 }
 
-Registry& registry ()
+// Set once the registry has been destroyed with the module; calls that come later (from
+// static creators that unregister while the module unloads) find nothing and change nothing.
+// Trivially destructible, so it stays readable until the module is unmapped.
+bool registryGone = false;
+
+struct RegistryHolder
 {
-	// Never destroyed: creators held in static objects may unregister during exit.
-	static Registry* reg = [] () {
-		// The library's own creators live as long as the process.
+	Registry registry;
+	RegistryHolder ()
+	{
+		// The library's own creators live as long as the registry.
 		static const UIViewCreator::ViewCreator viewCreator;
 		static const UIViewCreator::ViewContainerCreator viewContainerCreator;
 		static const UIViewCreator::ControlCreator controlCreator;
@@ -37,35 +43,55 @@ Registry& registry ()
 		static const UIViewCreator::KnobCreator knobCreator;
 		static const UIViewCreator::VerticalSwitchCreator verticalSwitchCreator;
 		static const UIViewCreator::HorizontalSwitchCreator horizontalSwitchCreator;
-		auto r = new Registry;
 		for (const IViewCreator* c :
 		     std::initializer_list<const IViewCreator*> {&viewCreator, &viewContainerCreator, &controlCreator,
 		                                                 &paramDisplayCreator, &textLabelCreator, &onOffButtonCreator,
 		                                                 &knobCreator, &verticalSwitchCreator, &horizontalSwitchCreator})
-			addCreator (*r, *c);
-		return r;
-	}();
-	return *reg;
+			addCreator (registry, *c);
+	}
+	~RegistryHolder () { registryGone = true; }
+};
+
+/** The registry, or null once it has been destroyed. It is a static object (not a leaked
+ *  allocation), so unloading the module frees it. */
+Registry* registry ()
+{
+	if (registryGone)
+		return nullptr;
+	static RegistryHolder holder;
+	return registryGone ? nullptr : &holder.registry;
 }
 
 constexpr size_t kMaxChainLength = 32;
+
+/** Base classes' attributes (size among them) come before a class's own, which may change
+ *  how the view lays itself out for its size (a slider's orientation after its size and
+ *  handle): once all are applied, the view lays itself out again for the size it has. */
+void relayout (CView* view)
+{
+	CRect size (view->getViewSize ());
+	view->setViewSize (size, false);
+}
 
 } // anonymous
 
 void UIViewFactory::registerViewCreator (const IViewCreator& viewCreator)
 {
-	addCreator (registry (), viewCreator);
+	if (auto reg = registry ())
+		addCreator (*reg, viewCreator);
 }
 
 void UIViewFactory::unregisterViewCreator (const IViewCreator& viewCreator)
 {
-	auto& reg = registry ();
-	for (auto it = reg.begin (); it != reg.end ();)
+	auto reg = registry ();
+	if (!reg)
+		return;
+	for (auto it = reg->begin (); it != reg->end ();)
 	{
 		auto& list = it->second;
 		list.erase (std::remove (list.begin (), list.end (), &viewCreator), list.end ());
 		if (list.empty ())
-			it = reg.erase (it);
+			it = reg->erase (it);
 		else
 			++it;
 	}
@@ -75,9 +101,11 @@ const IViewCreator* UIViewFactory::getViewCreator (IdStringPtr className)
 {
 	if (!className)
 		return nullptr;
-	auto& reg = registry ();
-	auto it = reg.find (className);
-	if (it == reg.end () || it->second.empty ())
+	auto reg = registry ();
+	if (!reg)
+		return nullptr;
+	auto it = reg->find (className);
+	if (it == reg->end () || it->second.empty ())
 		return nullptr;
 	return it->second.back ();
 }
@@ -109,6 +137,7 @@ CView* UIViewFactory::createView (const UIAttributes& attributes, const IUIDescr
 		return nullptr;
 	for (auto it = chain.rbegin (); it != chain.rend (); ++it)
 		(*it)->apply (view, attributes, description);
+	relayout (view);
 	return view;
 }
 
@@ -130,6 +159,7 @@ bool UIViewFactory::applyAttributeValues (CView* view, IdStringPtr className, co
 	bool result = false;
 	for (auto it = chain.rbegin (); it != chain.rend (); ++it)
 		result = (*it)->apply (view, attributes, desc) || result;
+	relayout (view);
 	return result;
 }
 

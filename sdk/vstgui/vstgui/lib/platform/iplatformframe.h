@@ -54,6 +54,20 @@ protected:
 	IPlatformFrameCallback* frame;
 };
 
+/** Extra settings for the platform frame a frame opens (CFrame::open). */
+class IPlatformFrameConfig
+{
+public:
+	virtual ~IPlatformFrameConfig () noexcept = default;
+};
+
+/** For PlatformType::kOffscreen: device pixels per frame coordinate (default 1). */
+class OffscreenFrameConfig : public IPlatformFrameConfig
+{
+public:
+	double scaleFactor {1.};
+};
+
 using PlatformFrameCreateFunc = IPlatformFrame* (*) (IPlatformFrameCallback* frame, const CRect& size,
                                                      void* parent, PlatformType type);
 
