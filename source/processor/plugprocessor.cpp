@@ -231,6 +231,7 @@ tresult PLUGIN_API PlugProcessor::setActive (TBool state)
 bool PlugProcessor::applyParameterChanges (IParameterChanges* changes)
 {
 	bool changed = false;
+	bool anyQueue = false;
 	const int32 numQueues = changes->getParameterCount ();
 	for (int32 i = 0; i < numQueues; ++i)
 	{
@@ -254,8 +255,12 @@ bool PlugProcessor::applyParameterChanges (IParameterChanges* changes)
 				changed = true;
 			}
 		}
-		updateFilters (false);
+		anyQueue = true;
 	}
+	// One redesign after all queues, of the bands that changed, gives the same
+	// coefficients as a full redesign after every queue, at a fraction of the cost.
+	if (anyQueue)
+		updateFiltersAfterQueues ();
 	return changed;
 }
 
