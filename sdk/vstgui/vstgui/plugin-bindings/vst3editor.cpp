@@ -93,6 +93,18 @@ public:
 		return std::min (1., std::max (0., v));
 	}
 
+	/** Edits that a control still has open (a wheel edit waiting for its end timer, a
+	 *  drag) are ended, so that the host sees every beginEdit closed. */
+	void endOpenEdits ()
+	{
+		std::vector<SharedPointer<CControl>> copy (controls.begin (), controls.end ());
+		for (auto& control : copy)
+		{
+			while (control->isEditing ())
+				control->endEdit ();
+		}
+	}
+
 	void beginEdit () { controller->beginEdit (getID ()); }
 	void endEdit () { controller->endEdit (getID ()); }
 	void performEdit (CControl* control)
@@ -258,6 +270,8 @@ void PLUGIN_API VST3Editor::close ()
 		return;
 	if (delegate)
 		delegate->willClose (this);
+	for (auto& b : bindings)
+		b.second->endOpenEdits ();
 	unbindAll ();
 	CFrame* oldFrame = frame;
 	frame = nullptr;

@@ -1,0 +1,502 @@
+// The built bundle's editor through the binary interface: what a host (and the user in
+// the editor) can do with it, and the vst3host snapshot command.
+#include "bundle_helpers.h"
+
+#include "hostlib/audiofile.h"
+
+#include "vstgui/lib/cbitmap.h"
+#include "vstgui/lib/cresourcedescription.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+using namespace Steinberg;
+using namespace editortest;
+using Ext = IPlugViewOffscreen;
+
+namespace {
+
+const int kAlt = Ext::kAlt, kShift = Ext::kShift, kLeft = Ext::kLButton;
+
+struct Layout
+{
+	Layout () : views (readDescriptionViews (resourcesOf (bundlePath ()) + "/plug.uidesc")) {}
+	const DescriptionView& control (const std::string& cls, const std::string& tag) const
+	{
+		auto v = findView (views, cls, "control-tag", tag);
+		EXPECT_NE (v, nullptr) << cls << " " << tag;
+		static DescriptionView none;
+		return v ? *v : none;
+	}
+	const DescriptionView& aboutArea () const
+	{
+		auto v = findView (views, "CViewContainer", "sub-controller", "AboutController");
+		EXPECT_NE (v, nullptr);
+		static DescriptionView none;
+		return v ? *v : none;
+	}
+	const DescriptionView* aboutChild (const std::string& cls) const
+	{
+		const auto& area = aboutArea ();
+		for (auto& v : views)
+		{
+			auto c = v.attribute ("class");
+			if (c && *c == cls && v.depth == area.depth + 1 && v.left >= area.left && v.top >= area.top &&
+			    v.left + v.width <= area.left + area.width && v.top + v.height <= area.top + area.height)
+				return &v;
+		}
+		return nullptr;
+	}
+	std::vector<DescriptionView> views;
+};
+
+std::vector<std::uint8_t> stateBytes (int32 bypass, double level, const std::vector<double>& bands)
+{
+	std::vector<std::uint8_t> bytes;
+	auto put = [&] (const void* p, size_t n) {
+		auto b = static_cast<const std::uint8_t*> (p);
+		bytes.insert (bytes.end (), b, b + n);
+	};
+	int64 lead = 0;
+	put (&lead, 8);
+	put (&bypass, 4);
+	put (&level, 8);
+	for (double b : bands)
+		put (&b, 8);
+	double reserved = 0;
+	for (int i = 0; i < 6; ++i)
+		put (&reserved, 8);
+	int32 flag = 0;
+	for (int i = 0; i < 4; ++i)
+		put (&flag, 4);
+	return bytes;
+}
+
+} // namespace
+
+//------------------------------------------------------------------------
+TEST (BundleEditor, BuildsFromTheDescriptionAtTheTemplatesSize)
+{
+	Layout layout;
+	auto root = findView (layout.views, "CViewContainer");
+	ASSERT_FALSE (layout.views.empty ());
+	ASSERT_EQ (layout.views[0].element, "template");
+	ASSERT_EQ (*layout.views[0].attribute ("name"), "view");
+
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	EXPECT_EQ (session.width (), static_cast<int> (layout.views[0].width));
+	EXPECT_EQ (session.height (), static_cast<int> (layout.views[0].height));
+	EXPECT_EQ (session.view ()->isPlatformTypeSupported ("X11EmbedWindowID"), kResultTrue);
+	EXPECT_EQ (session.view ()->isPlatformTypeSupported ("HWND"), kInvalidArgument);
+	EXPECT_EQ (session.view ()->canResize (), kResultFalse);
+	auto pixels = session.render ();
+	ASSERT_FALSE (pixels.empty ());
+	// drawn all over: no transparent pixel is left
+	for (size_t i = 3; i < pixels.size (); i += 4)
+		ASSERT_EQ (pixels[i], 255) << "pixel " << i / 4;
+	(void)root;
+}
+
+TEST (BundleEditor, OnlyTheNameEditorGivesAView)
+{
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	auto* controller = session.instance ().getController ();
+	for (const char* name : {"Editor", "EDITOR", "editor ", ""})
+		EXPECT_EQ (controller->createView (name), nullptr) << name;
+	EXPECT_EQ (controller->createView (nullptr), nullptr);
+	IPlugView* second = controller->createView ("editor");
+	ASSERT_NE (second, nullptr);
+	EXPECT_NE (second, session.view ());
+	second->release ();
+}
+
+TEST (BundleEditor, BypassPressAsTheHostSeesIt)
+{
+	Layout layout;
+	const auto& bypass = layout.control ("COnOffButton", "Bypass");
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	EXPECT_EQ (session.press (bypass.centerX (), bypass.centerY ()), kResultTrue);
+	EXPECT_EQ (session.takeEdits (), (std::vector<std::string> {"begin 0", "perform 0 1", "end 0"}));
+	EXPECT_EQ (session.value (0), 1.);
+	// the host hands the edit on to the processor with its next block
+	auto pending = session.instance ().getComponentHandler ().takePendingEdits ();
+	ASSERT_EQ (pending.size (), 1u);
+	EXPECT_EQ (pending[0].id, 0u);
+	EXPECT_EQ (pending[0].value, 1.);
+	session.release (bypass.centerX (), bypass.centerY ());
+	EXPECT_TRUE (session.takeEdits ().empty ());
+
+	// and back off
+	session.click (bypass.centerX (), bypass.centerY ());
+	EXPECT_EQ (session.takeEdits (), (std::vector<std::string> {"begin 0", "perform 0 0", "end 0"}));
+	EXPECT_EQ (session.value (0), 0.);
+}
+
+TEST (BundleEditor, AboutLineIsEmptyThenExactlyTheLineThenEmptyAgain)
+{
+	Layout layout;
+	const auto& area = layout.aboutArea ();
+	auto label = layout.aboutChild ("CTextLabel");
+	auto button = layout.aboutChild ("COnOffButton");
+	ASSERT_NE (label, nullptr);
+	ASSERT_NE (button, nullptr);
+	// the label comes first in the area, so that it is there when the button reports
+	EXPECT_LT (label - layout.views.data (), button - layout.views.data ());
+
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	const int w = session.width (), h = session.height ();
+	const int l = static_cast<int> (area.left), t = static_cast<int> (area.top);
+	const int aw = static_cast<int> (area.width), ah = static_cast<int> (area.height);
+	const std::string line = "2.1.0, VST3 " + expectedPlatform ();
+	const std::string resources = resourcesOf (bundlePath ());
+	auto expectedOff = crop (drawDescription (resources, "", false, w, h), w, l, t, aw, ah);
+	auto expectedOn = crop (drawDescription (resources, line, true, w, h), w, l, t, aw, ah);
+	auto wrongLine = crop (drawDescription (resources, "2.1.0, VST3 x86_64-macOS", true, w, h), w, l, t, aw, ah);
+	ASSERT_NE (expectedOff, expectedOn);
+	ASSERT_NE (expectedOn, wrongLine); // the picture tells the lines apart
+
+	auto off = crop (session.render (), w, l, t, aw, ah);
+	EXPECT_EQ (off, expectedOff);
+	session.click (button->centerX (), button->centerY ());
+	auto on = crop (session.render (), w, l, t, aw, ah);
+	EXPECT_EQ (on, expectedOn);
+	session.click (button->centerX (), button->centerY ());
+	EXPECT_EQ (crop (session.render (), w, l, t, aw, ah), expectedOff);
+	// the about button is no parameter
+	EXPECT_TRUE (session.takeEdits ().empty ());
+}
+
+TEST (BundleEditor, OptionClickResetsTheKnobButNotWithShift)
+{
+	Layout layout;
+	const auto& knob = layout.control ("CKnob", "Level");
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+
+	session.setValue (1, 0.2);
+	EXPECT_EQ (session.press (knob.centerX (), knob.centerY (), kLeft | kAlt), kResultTrue);
+	session.release (knob.centerX (), knob.centerY (), kLeft | kAlt);
+	EXPECT_EQ (session.takeEdits (), (std::vector<std::string> {"begin 1", "perform 1 0.75", "end 1"}));
+	EXPECT_EQ (session.value (1), 0.75);
+
+	// Option and Shift: no reset; Option turns the linear knob circular, so the press at the
+	// lower left (the start of the knob's travel) takes the value there
+	session.setValue (1, 0.2);
+	const double x = knob.centerX () - knob.width * 0.3, y = knob.centerY () + knob.height * 0.3;
+	session.press (x, y, kLeft | kAlt | kShift);
+	session.release (x, y, kLeft | kAlt | kShift);
+	auto edits = session.takeEdits ();
+	for (auto& e : edits)
+		EXPECT_NE (e, "perform 1 0.75");
+	EXPECT_NE (session.value (1), 0.75);
+	EXPECT_LT (session.value (1), 0.2);
+
+	// Option with the right button, or with Control: no reset either
+	session.setValue (1, 0.2);
+	session.press (knob.centerX (), knob.centerY (), kLeft | Ext::kRButton | kAlt);
+	session.press (knob.centerX (), knob.centerY (), kLeft | kAlt | Ext::kControl);
+	session.release (knob.centerX (), knob.centerY (), kLeft);
+	EXPECT_NE (session.value (1), 0.75);
+}
+
+TEST (BundleEditor, OptionClickResetsASliderButNotWithShift)
+{
+	Layout layout;
+	const auto& slider = layout.control ("CSlider", "25Hz");
+	int handleWidth = 0, handleHeight = 0;
+	ASSERT_TRUE (pngSize (resourcesOf (bundlePath ()) + "/" + *slider.attribute ("handle-bitmap") + ".png",
+	                      handleWidth, handleHeight));
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	std::vector<std::string> resetEdits {"begin 2", "perform 2 0.5", "end 2"};
+
+	session.setValue (2, 0.9);
+	// the handle's centre for 0.9 (minimum at the bottom)
+	const double travel = slider.height - handleHeight;
+	const double y = slider.top + std::floor ((1. - 0.9) * travel) + handleHeight / 2.;
+	auto edits = std::vector<std::string> ();
+	session.press (slider.centerX (), y, kLeft | kAlt | kShift);
+	session.release (slider.centerX (), y, kLeft | kAlt | kShift);
+	for (auto& e : session.takeEdits ())
+		EXPECT_NE (e, "perform 2 0.5");
+	EXPECT_NEAR (session.value (2), 0.9, 1e-6);
+
+	session.press (slider.centerX (), y, kLeft | kAlt);
+	session.release (slider.centerX (), y, kLeft | kAlt);
+	EXPECT_EQ (session.takeEdits (), resetEdits);
+	EXPECT_EQ (session.value (2), 0.5);
+}
+
+TEST (BundleEditor, LoadedStateAndAutomationReachTheControls)
+{
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	auto before = session.render ();
+
+	std::vector<double> bands (15, 0.5);
+	bands[0] = 1.0;
+	bands[7] = 0.25;
+	bands[14] = 0.0;
+	auto state = stateBytes (1, 0.3, bands);
+	ASSERT_EQ (session.instance ().loadState (state), kResultOk);
+	auto after = session.render ();
+	EXPECT_NE (before, after);
+	EXPECT_TRUE (session.takeEdits ().empty ()); // a loaded state is not an edit
+
+	// an editor that opens with these values draws the same picture
+	EditorSession reference (state);
+	ASSERT_TRUE (reference.ok ()) << reference.error ();
+	EXPECT_EQ (reference.render (), after);
+
+	// automation: the host sets a value on the controller
+	session.setValue (5, 0.75);
+	reference.setValue (5, 0.75);
+	auto automated = session.render ();
+	EXPECT_NE (automated, after);
+	EXPECT_EQ (automated, reference.render ());
+}
+
+TEST (BundleEditor, WheelEditEndsWhenTheTimerRuns)
+{
+	Layout layout;
+	const auto& knob = layout.control ("CKnob", "Level");
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	EXPECT_EQ (session.extension ()->onWheelEvent (knob.centerX (), knob.centerY (), 1.f, Ext::kWheelAxisY, 0),
+	           kResultTrue);
+	auto edits = session.takeEdits ();
+	ASSERT_EQ (edits.size (), 2u);
+	EXPECT_EQ (edits[0], "begin 1");
+	EXPECT_EQ (edits[1].compare (0, 10, "perform 1 "), 0);
+	EXPECT_EQ (session.extension ()->advanceTime (400), kResultTrue);
+	EXPECT_TRUE (session.takeEdits ().empty ());
+	EXPECT_EQ (session.extension ()->advanceTime (200), kResultTrue);
+	EXPECT_EQ (session.takeEdits (), (std::vector<std::string> {"end 1"}));
+}
+
+TEST (BundleEditor, KeysReachTheFocusedButton)
+{
+	Layout layout;
+	const auto& bypass = layout.control ("COnOffButton", "Bypass");
+	EditorSession session;
+	ASSERT_TRUE (session.ok ()) << session.error ();
+	session.click (bypass.centerX (), bypass.centerY ());
+	session.takeEdits ();
+	const int16 kKeySpace = 7;
+	EXPECT_EQ (session.view ()->onKeyDown (' ', kKeySpace, 0), kResultTrue);
+	EXPECT_EQ (session.takeEdits (), (std::vector<std::string> {"begin 0", "perform 0 0", "end 0"}));
+	EXPECT_EQ (session.view ()->onKeyUp (' ', kKeySpace, 0), kResultFalse);
+}
+
+TEST (BundleEditor, AttachingToAWindowWithoutTheWindowLayerFailsCleanly)
+{
+	auto module = [] {
+		std::string error;
+		return vsthost::Module::load (bundlePath (), error);
+	}();
+	ASSERT_TRUE (module);
+	std::string error;
+	auto instance = vsthost::PluginInstance::createFirstAudioEffect (*module, error);
+	ASSERT_TRUE (instance) << error;
+	IPtr<IPlugView> view = owned (instance->getController ()->createView ("editor"));
+	ASSERT_TRUE (view);
+	StderrCapture quiet;
+	EXPECT_EQ (view->attached (reinterpret_cast<void*> (0x2a), kPlatformTypeX11EmbedWindowID), kResultFalse);
+	EXPECT_EQ (view->removed (), kResultFalse);
+}
+
+//------------------------------------------------------------------------
+TEST (BundleEditor, BrokenOrMissingDescriptionGivesNoEditorAndNoCrash)
+{
+	TempDir temp;
+	const std::string copy = temp.file ("vd Palvis.vst3");
+	ASSERT_TRUE (copyFolder (bundlePath (), copy));
+	const std::string description = resourcesOf (copy) + "/plug.uidesc";
+
+	for (const char* text : {"<vstgui-ui-description version=\"1\"><template name=\"view\" size=\"10, 10\"",
+	                         "<vstgui-ui-description version=\"1\"><template name=\"other\" size=\"10, 10\"/>"
+	                         "</vstgui-ui-description>",
+	                         "not xml at all", ""})
+	{
+		std::ofstream (description, std::ios::trunc) << text;
+		std::string error;
+		auto module = vsthost::Module::load (copy, error);
+		ASSERT_TRUE (module) << error;
+		auto instance = vsthost::PluginInstance::createFirstAudioEffect (*module, error);
+		ASSERT_TRUE (instance) << error;
+		StderrCapture capture;
+		IPlugView* view = instance->getController ()->createView ("editor");
+		std::string message = capture.text ();
+		EXPECT_EQ (view, nullptr) << text;
+		EXPECT_NE (message.find ("plug.uidesc"), std::string::npos) << message;
+		// the rest of the plug-in goes on working
+		EXPECT_EQ (instance->getParameterInfos ().size (), 17u);
+		if (view)
+			view->release ();
+	}
+
+	std::remove (description.c_str ());
+	std::string error;
+	auto module = vsthost::Module::load (copy, error);
+	ASSERT_TRUE (module) << error;
+	auto instance = vsthost::PluginInstance::createFirstAudioEffect (*module, error);
+	ASSERT_TRUE (instance) << error;
+	StderrCapture capture;
+	EXPECT_EQ (instance->getController ()->createView ("editor"), nullptr);
+	EXPECT_NE (capture.text ().find ("plug.uidesc"), std::string::npos);
+}
+
+//------------------------------------------------------------------------
+namespace {
+
+struct RunResult
+{
+	int exitCode {-1};
+	std::string out;
+	std::string err;
+};
+
+std::string readText (const std::string& path)
+{
+	std::ifstream in (path);
+	std::stringstream text;
+	text << in.rdbuf ();
+	return text.str ();
+}
+
+RunResult runTool (const std::vector<std::string>& args)
+{
+	TempDir temp;
+	const std::string outPath = temp.file ("stdout"), errPath = temp.file ("stderr");
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init (&actions);
+	posix_spawn_file_actions_addopen (&actions, 1, outPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+	posix_spawn_file_actions_addopen (&actions, 2, errPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+	std::vector<std::string> argv {VST3HOST_PATH};
+	argv.insert (argv.end (), args.begin (), args.end ());
+	std::vector<char*> pointers;
+	for (auto& a : argv)
+		pointers.push_back (const_cast<char*> (a.c_str ()));
+	pointers.push_back (nullptr);
+	RunResult result;
+	pid_t pid = 0;
+	if (posix_spawn (&pid, VST3HOST_PATH, &actions, nullptr, pointers.data (), environ) == 0)
+	{
+		int status = 0;
+		if (waitpid (pid, &status, 0) == pid && WIFEXITED (status))
+			result.exitCode = WEXITSTATUS (status);
+	}
+	posix_spawn_file_actions_destroy (&actions);
+	result.out = readText (outPath);
+	result.err = readText (errPath);
+	return result;
+}
+
+std::string point (double x, double y)
+{
+	return std::to_string (static_cast<int> (std::lround (x))) + " " + std::to_string (static_cast<int> (std::lround (y)));
+}
+
+} // namespace
+
+TEST (BundleSnapshotTool, ReplaysEventsPrintsEditsAndWritesThePicture)
+{
+	Layout layout;
+	const auto& bypass = layout.control ("COnOffButton", "Bypass");
+	const auto& knob = layout.control ("CKnob", "Level");
+	auto aboutButton = layout.aboutChild ("COnOffButton");
+	ASSERT_NE (aboutButton, nullptr);
+	TempDir temp;
+	const std::string png = temp.file ("editor.png"), early = temp.file ("early.png");
+	const std::string events = temp.file ("events.txt");
+	std::ofstream (events) << "# the about line and the level reset\n"
+	                       << "click " << point (aboutButton->centerX (), aboutButton->centerY ()) << "\n"
+	                       << "snapshot " << early << "\n"
+	                       << "press " << point (knob.centerX (), knob.centerY ()) << " alt\n"
+	                       << "release " << point (knob.centerX (), knob.centerY ()) << "\n"
+	                       << "wait 100\n";
+	auto run = runTool ({"snapshot", bundlePath (), png, "--event",
+	                     "click " + point (bypass.centerX (), bypass.centerY ()), "--events", events, "Level=0.25",
+	                     "25Hz=dB:6"});
+	ASSERT_EQ (run.exitCode, 0) << run.err;
+	EXPECT_NE (run.out.find ("editor: "), std::string::npos);
+	EXPECT_NE (run.out.find ("  beginEdit 0\n  performEdit 0 1\n  endEdit 0\n"), std::string::npos) << run.out;
+	EXPECT_NE (run.out.find ("  beginEdit 1\n  performEdit 1 0.75\n  endEdit 1\n"), std::string::npos) << run.out;
+	EXPECT_NE (run.out.find ("param 0 \"Bypass\" 1 \"On\""), std::string::npos) << run.out;
+	EXPECT_NE (run.out.find ("param 1 \"Level\" 0.75 \"0.00\""), std::string::npos) << run.out;
+	EXPECT_NE (run.out.find ("param 2 \"25Hz\" 0.75 \"6.00\""), std::string::npos) << run.out;
+
+	// the pictures are the editor as this process draws it after the same input
+	EditorSession session;
+	ASSERT_TRUE (session.ok ());
+	session.setValue (1, 0.25);
+	session.setValue (2, 0.75);
+	session.click (bypass.centerX (), bypass.centerY ());
+	session.click (std::lround (aboutButton->centerX ()), std::lround (aboutButton->centerY ()));
+	auto earlyPixels = session.render ();
+	session.press (std::lround (knob.centerX ()), std::lround (knob.centerY ()), kLeft | kAlt);
+	session.release (std::lround (knob.centerX ()), std::lround (knob.centerY ()), kLeft | kAlt);
+	session.extension ()->advanceTime (100);
+	auto finalPixels = session.render ();
+	for (auto& [path, pixels] : {std::make_pair (early, &earlyPixels), std::make_pair (png, &finalPixels)})
+	{
+		int w = 0, h = 0;
+		ASSERT_TRUE (pngSize (path, w, h)) << path;
+		EXPECT_EQ (w, session.width ());
+		EXPECT_EQ (h, session.height ());
+		// decoded by the GUI library's own PNG reader
+		auto bitmap = VSTGUI::makeOwned<VSTGUI::CBitmap> (VSTGUI::CResourceDescription (path));
+		ASSERT_TRUE (bitmap->isLoaded ()) << path;
+		size_t mismatches = 0;
+		for (int y = 0; y < h; ++y)
+		{
+			for (int x = 0; x < w; ++x)
+			{
+				auto c = bitmap->getPixel (x, y);
+				const auto* p = &(*pixels)[(static_cast<size_t> (y) * w + x) * 4];
+				mismatches += c.red != p[0] || c.green != p[1] || c.blue != p[2] || c.alpha != p[3];
+			}
+		}
+		EXPECT_EQ (mismatches, 0u) << path;
+	}
+}
+
+TEST (BundleSnapshotTool, BadEventsAndUsage)
+{
+	TempDir temp;
+	auto png = temp.file ("x.png");
+	auto run = runTool ({"snapshot", bundlePath (), png, "--event", "jump 1 2"});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_NE (run.err.find ("unknown event 'jump'"), std::string::npos) << run.err;
+	run = runTool ({"snapshot", bundlePath (), png, "--event", "press 1 2 hyper"});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_NE (run.err.find ("hyper"), std::string::npos) << run.err;
+	run = runTool ({"snapshot", bundlePath (), png, "--event", "press 1"});
+	EXPECT_EQ (run.exitCode, 1);
+	run = runTool ({"snapshot", bundlePath (), png, "--event", "wait -5"});
+	EXPECT_EQ (run.exitCode, 1);
+	run = runTool ({"snapshot", bundlePath ()});
+	EXPECT_EQ (run.exitCode, 2);
+	run = runTool ({"snapshot", bundlePath (), png, "--events", temp.file ("missing.txt")});
+	EXPECT_EQ (run.exitCode, 2);
+	run = runTool ({"snapshot", temp.file ("none.vst3"), png});
+	EXPECT_EQ (run.exitCode, 1);
+	run = runTool ({"help", "snapshot"});
+	EXPECT_EQ (run.exitCode, 0);
+	EXPECT_NE (run.out.find ("wait MS"), std::string::npos);
+}
