@@ -188,6 +188,7 @@ TEST (AboutController, AnyNonZeroValueCountsAsOn)
 TEST (AboutController, OtherViewsAndOtherControlsChangeNothing)
 {
 	FakeOwner owner;
+	AboutViews views; // (the button must outlive the controller that holds it)
 	About about (&owner, false);
 	UIAttributes attributes;
 	EXPECT_EQ (about.verifyView (nullptr, attributes, nullptr), nullptr);
@@ -198,7 +199,6 @@ TEST (AboutController, OtherViewsAndOtherControlsChangeNothing)
 	EXPECT_EQ (about.getTextLabel (), nullptr);
 	EXPECT_EQ (about.getOnOffButton (), nullptr);
 
-	AboutViews views;
 	views.verify (about);
 	auto other = VSTGUI::owned (new COnOffButton (CRect (0, 0, 10, 10)));
 	other->setValue (1.f);
@@ -213,8 +213,8 @@ TEST (AboutController, OtherViewsAndOtherControlsChangeNothing)
 TEST (AboutController, ButtonWithoutALabelDoesNotFail)
 {
 	FakeOwner owner;
-	About about (&owner, false);
 	auto button = VSTGUI::owned (new COnOffButton (CRect (0, 0, 10, 10)));
+	About about (&owner, false);
 	UIAttributes attributes;
 	about.verifyView (button, attributes, nullptr);
 	button->toggle ();

@@ -13,7 +13,8 @@ no "mode", so they run the library-wide slider mode.
 import os
 import sys
 
-import make_bitmaps as L
+sys.dont_write_bytecode = True
+import make_bitmaps as L  # noqa: E402
 
 BANDS = ['25', '40', '63', '100', '160', '250', '400', '630', '1k', '1.6k', '2.5k', '4k', '6.3k', '10k', '16k']
 BAND_TAGS = ['25Hz', '40Hz', '63Hz', '100Hz', '160Hz', '250Hz', '400Hz', '630Hz', '1kHz', '1.6kHz', '2.5kHz',
@@ -109,8 +110,8 @@ def main():
     add(label(kx + L.KNOB_SIZE - 20, ky + 66, 28, 12, '+12', font='scale', colour='text-faint'))
     add(display(pcx - 34, ky + L.KNOB_SIZE + 12, 68, 20, 'Level', font='value-big'))
     add(label(pcx - 34, ky + L.KNOB_SIZE + 34, 68, 14, 'dB', font='scale', colour='text-faint'))
-    add(label(px0, 300, px1 - px0, 18, 'BYPASS', font='section', colour='text-dim'))
-    add(view('COnOffButton', pcx - 26, 326, 52, 22, control_tag='Bypass', bitmap='bypass_button',
+    add(label(px0, 318, px1 - px0, 18, 'BYPASS', font='section', colour='text-dim'))
+    add(view('COnOffButton', pcx - 26, 344, 52, 22, control_tag='Bypass', bitmap='bypass_button',
              tooltip='Bypass'))
 
     # about area: the label first, then the button that shows or hides it

@@ -58,8 +58,24 @@ std::string resolveResourcePath (const CResourceDescription& desc)
 }
 
 //------------------------------------------------------------------------
+namespace {
+// The drawing libraries that the module brings along keep state for the life of the
+// process (pixman's implementation tables, fontconfig's caches) and never free it. Were
+// they unloaded with the module, that state would be lost at every unload; a host that
+// loads and unloads the module again and again would leak it each time. Once the module
+// is in use they stay loaded.
+void keepDrawingLibrariesLoaded ()
+{
+	static const char* const libraries[] = {"libcairo.so.2",    "libpixman-1.so.0", "libfontconfig.so.1",
+	                                        "libfreetype.so.6", "libpng16.so.16",   "libexpat.so.1"};
+	for (const char* name : libraries)
+		dlopen (name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE); // null when not loaded: nothing to keep
+}
+} // anonymous
+
 void init (void* instance)
 {
+	keepDrawingLibrariesLoaded ();
 	// The module lives in <bundle>/Contents/<arch>-linux/; its resources in <bundle>/Contents/Resources.
 	std::string modulePath;
 	if (instance)
