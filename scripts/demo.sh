@@ -30,3 +30,8 @@ sox -n -r 48000 -c 2 -b 24 "$OUT/noise.wav" synth 5 pinknoise vol 0.25
 sox "$OUT/noise.wav" -n stat 2>&1 | grep -E "RMS +amplitude" | sed 's/^/input  /'
 sox "$OUT/noise-eq.wav" -n stat 2>&1 | grep -E "RMS +amplitude" | sed 's/^/output /'
 echo "Rendered: $OUT/noise.wav -> $OUT/noise-eq.wav"
+
+# The editor as a host would show it, with the same curve.
+"$HOST" snapshot "$HOME/.vst3/vd Palvis.vst3" "$OUT/editor.png" \
+  25Hz=dB:-12 40Hz=dB:-12 63Hz=dB:-6 2.5kHz=dB:6 4kHz=dB:9 10kHz=dB:4 > /dev/null
+echo "Editor: $OUT/editor.png"

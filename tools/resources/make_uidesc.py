@@ -57,7 +57,7 @@ def main():
     add('    <font name="section" font-name="DejaVu Sans" size="10" bold="true"/>')
     add('    <font name="label" font-name="DejaVu Sans" size="10"/>')
     add('    <font name="scale" font-name="DejaVu Sans" size="9"/>')
-    add('    <font name="value" font-name="DejaVu Sans Mono" size="10"/>')
+    add('    <font name="value" font-name="DejaVu Sans Mono" size="9"/>')
     add('    <font name="value-big" font-name="DejaVu Sans Mono" size="12"/>')
     add('    <font name="about" font-name="DejaVu Sans" size="10"/>')
     add('  </fonts>')
@@ -91,7 +91,7 @@ def main():
     for i, band in enumerate(BANDS):
         cx = L.FIRST_COLUMN_X + i * L.COLUMN_STEP
         tag = BAND_TAGS[i]
-        add(display(cx - 18, 80, 36, 18, tag))
+        add(display(cx - 19, 80, 38, 18, tag))
         add(view('CSlider', cx - L.SLIDER_W // 2, L.SLIDER_TOP, L.SLIDER_W, L.SLIDER_H, control_tag=tag,
                  orientation='vertical', reverse_orientation='false', bitmap='slider_track',
                  handle_bitmap='slider_handle', tooltip=tag))
