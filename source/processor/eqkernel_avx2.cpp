@@ -3,8 +3,13 @@
 
 #include <immintrin.h>
 
+// Clang takes target options per function, GCC for the region.
+#if defined(__clang__)
+#pragma clang attribute push (__attribute__ ((target ("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 
 namespace Steinberg {
 namespace Vst {
@@ -107,4 +112,8 @@ const KernelSet& kernelsAvx2 ()
 } // namespace Vst
 } // namespace Steinberg
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif

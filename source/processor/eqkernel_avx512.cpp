@@ -7,8 +7,13 @@
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 
+// Clang takes target options per function, GCC for the region.
+#if defined(__clang__)
+#pragma clang attribute push (__attribute__ ((target ("avx512f"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx512f")
+#endif
 
 namespace Steinberg {
 namespace Vst {
@@ -101,4 +106,8 @@ const KernelSet& kernelsAvx512 ()
 } // namespace Vst
 } // namespace Steinberg
 
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
