@@ -668,15 +668,18 @@ TEST_F (VST3EditorPlatform, AttachedRunsItsTimersOnTheHostsRunLoop)
 	EXPECT_EQ (host.refs, 1); // the frame and its loop were released as often as they were taken
 }
 
-TEST_F (VST3EditorPlatform, AFrameWithoutARunLoopStillOpens)
+TEST_F (VST3EditorPlatform, AFrameWithoutARunLoopIsRefused)
 {
+	// A window would never see an event or a timer without the host's run loop.
 	StandInWindowLayer windows;
 	auto editor = makeEditor ();
 	HostFrame host;
 	host.offerRunLoop = false;
 	editor->setFrame (&host);
-	ASSERT_EQ (editor->attached (reinterpret_cast<void*> (0x99), kPlatformTypeX11EmbedWindowID), kResultTrue);
-	EXPECT_EQ (editor->removed (), kResultOk);
+	StderrCapture quiet;
+	EXPECT_EQ (editor->attached (reinterpret_cast<void*> (0x99), kPlatformTypeX11EmbedWindowID), kResultFalse);
+	EXPECT_FALSE (editor->isAttached ());
+	EXPECT_EQ (editor->removed (), kResultFalse);
 	editor->setFrame (nullptr);
 	EXPECT_EQ (host.refs, 1);
 }

@@ -332,11 +332,11 @@ CMouseEventResult CViewContainer::onMouseMoved (CPoint& where, const CButtonStat
 	CPoint local (where);
 	local.offset (-viewSize.left, -viewSize.top);
 	CMouseEventResult result = view->onMouseMoved (local, buttons);
-	if (result != kMouseEventHandled && result != kMouseEventNotImplemented && mouseDownView == view)
-	{
-		if (result == kMouseMoveEventHandledButDontNeedMoreEvents || result == kMouseEventNotHandled)
-			mouseDownView = nullptr;
-	}
+	// Only a view that says it needs no more events ends its press here. A move it does
+	// not handle (a slider drag while a second button is down) keeps the press: its
+	// release must still reach the view, which ends the edit the press began.
+	if (result == kMouseMoveEventHandledButDontNeedMoreEvents && mouseDownView == view)
+		mouseDownView = nullptr;
 	return result;
 }
 

@@ -1,6 +1,7 @@
 #include "public.sdk/source/vst/vstguieditor.h"
 
 #include "public.sdk/source/main/moduleinit.h"
+#include "public.sdk/source/main/pluginfactory.h"
 
 #include "vstgui/lib/cvstguitimer.h"
 #include "vstgui/lib/platform/irunloop.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <vector>
@@ -62,6 +64,12 @@ void uninstallRunLoop (IRunLoop* loop)
 	VSTGUI::setRunLoop (loops.stack.empty () ? loops.before : loops.stack.back ());
 	if (loops.stack.empty ())
 		loops.before = nullptr;
+}
+
+// The run loop the host gave the module's factory with its host context (setHostContext).
+Linux::IRunLoop* factoryRunLoop ()
+{
+	return gPluginFactory ? gPluginFactory->getRunLoop () : nullptr;
 }
 
 //------------------------------------------------------------------------
@@ -291,19 +299,32 @@ bool VSTGUIEditor::attachTo (void* parent, VSTGUI::PlatformType type)
 		manualRunLoop = std::make_unique<VSTGUI::ManualRunLoop> ();
 		loop = manualRunLoop.get ();
 	}
-	else if (hostRunLoop->hasHost ())
+	else
+	{
+		// A window lives on the host's run loop: the one its IPlugFrame offers, else the
+		// one its host context gave the factory. Without either it would never see an
+		// event or a timer, so it is not opened.
+		if (!hostRunLoop->hasHost ())
+			hostRunLoop->setHost (factoryRunLoop ());
+		if (!hostRunLoop->hasHost ())
+		{
+			std::fprintf (stderr, "VSTGUIEditor: the host offers no run loop (Linux::IRunLoop) through its "
+			                      "IPlugFrame or its host context; the editor cannot open in a window\n");
+			return false;
+		}
 		loop = hostRunLoop.get ();
-	if (loop)
-		installRunLoop (loop);
+	}
+	installRunLoop (loop);
 	if (!open (parent, type))
 	{
-		if (loop)
-			uninstallRunLoop (loop);
+		uninstallRunLoop (loop);
 		manualRunLoop.reset ();
 		offscreen = false;
 		return false;
 	}
 	attachedToParent = true;
+	if (!offscreen && contentScaleFactor != 1.f && frame && frame->getPlatformFrame ())
+		frame->getPlatformFrame ()->setScaleFactor (contentScaleFactor);
 	idleTimer = new VSTGUI::CVSTGUITimer ([this] (VSTGUI::CVSTGUITimer*) { doIdleStuff (); }, kIdleRate, true);
 	return true;
 }
@@ -344,15 +365,24 @@ tresult PLUGIN_API VSTGUIEditor::onWheel (float distance)
 }
 
 namespace {
-// The host's key (VST virtual key code and key-modifier bits, which have the numbers of
-// the library's VstVirtualKey and VstModifierKey) as the library's key code.
+// The host's key as the library's key code. The virtual key codes have the numbers of the
+// library's VstVirtualKey. Of the modifiers, Shift (1) and Alternate (2) keep their bits;
+// the host's Command (4: the Ctrl key off macOS) is the library's MODIFIER_CONTROL (8) and
+// the host's Control (8: the Ctrl key on macOS, the Super key elsewhere) its
+// MODIFIER_COMMAND (4), so that a key with Ctrl held gives the same button-state bit
+// (kControl) as a click with Ctrl held.
 VSTGUI::VstKeyCode makeKeyCode (char16 key, int16 keyCode, int16 modifiers)
 {
 	VSTGUI::VstKeyCode code {};
 	code.character = static_cast<int32_t> (key);
 	if (keyCode > 0 && keyCode <= VSTGUI::VKEY_EQUALS)
 		code.virt = static_cast<unsigned char> (keyCode);
-	code.modifier = static_cast<unsigned char> (modifiers & 0x0F);
+	unsigned char m = static_cast<unsigned char> (modifiers & (VSTGUI::MODIFIER_SHIFT | VSTGUI::MODIFIER_ALTERNATE));
+	if (modifiers & 4)
+		m |= VSTGUI::MODIFIER_CONTROL;
+	if (modifiers & 8)
+		m |= VSTGUI::MODIFIER_COMMAND;
+	code.modifier = m;
 	return code;
 }
 } // namespace
@@ -411,6 +441,8 @@ tresult PLUGIN_API VSTGUIEditor::setFrame (IPlugFrame* newFrame)
 		Linux::IRunLoop* raw = nullptr;
 		if (newFrame->queryInterface (Linux::IRunLoop::iid, reinterpret_cast<void**> (&raw)) == kResultOk)
 			loop = owned (raw);
+		else
+			loop = factoryRunLoop ();
 	}
 	bool hadHost = hostRunLoop->hasHost ();
 	hostRunLoop->setHost (loop);
@@ -441,14 +473,29 @@ tresult PLUGIN_API VSTGUIEditor::setContentScaleFactor (ScaleFactor factor)
 		return kInvalidArgument;
 	if (factor == contentScaleFactor)
 		return kResultTrue;
-	// The scale is taken up when the frame opens; an open frame keeps its own.
-	if (attachedToParent)
-		return kResultFalse;
 	double logicalWidth = rect.getWidth () / static_cast<double> (contentScaleFactor);
 	double logicalHeight = rect.getHeight () / static_cast<double> (contentScaleFactor);
+	ViewRect scaled = rect;
+	scaled.right = rect.left + static_cast<int32> (std::lround (logicalWidth * factor));
+	scaled.bottom = rect.top + static_cast<int32> (std::lround (logicalHeight * factor));
+	if (attachedToParent)
+	{
+		// An image keeps the scale it was opened with; a window follows (the host moved it
+		// to another screen) and asks the host for its new size.
+		auto platformFrame = frame ? frame->getPlatformFrame () : nullptr;
+		if (offscreen || !platformFrame || !platformFrame->setScaleFactor (factor))
+			return kResultFalse;
+		contentScaleFactor = factor;
+		rect = scaled;
+		if (plugFrame)
+		{
+			ViewRect r = rect;
+			plugFrame->resizeView (this, &r);
+		}
+		return kResultTrue;
+	}
 	contentScaleFactor = factor;
-	rect.right = rect.left + static_cast<int32> (std::lround (logicalWidth * factor));
-	rect.bottom = rect.top + static_cast<int32> (std::lround (logicalHeight * factor));
+	rect = scaled;
 	return kResultTrue;
 }
 

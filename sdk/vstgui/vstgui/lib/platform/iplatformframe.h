@@ -47,6 +47,8 @@ public:
 	virtual bool invalidRect (const CRect& rect) = 0;
 	virtual void* getPlatformRepresentation () const = 0;
 	virtual PlatformType getPlatformType () const = 0;
+	/** Device pixels per frame coordinate; false when the platform frame cannot change it. */
+	virtual bool setScaleFactor (double factor) { return false; }
 	/** The frame is going; no more calls into it. */
 	virtual void onFrameClosed () { frame = nullptr; }
 

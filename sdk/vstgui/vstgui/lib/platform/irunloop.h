@@ -45,6 +45,8 @@ public:
 void setRunLoop (IRunLoop* runLoop);
 /** The installed run loop, or the process-wide fallback. Never null. */
 IRunLoop* getRunLoop ();
+/** True while a run loop is installed (the fallback never runs anything). */
+bool hasRunLoop ();
 
 /** A run loop with a hand-driven clock. advance() moves time forward and fires every
  *  due timer on the calling thread, in time order; a handler may register or

@@ -28,6 +28,11 @@ IRunLoop* getRunLoop ()
 	return &fallbackRunLoop ();
 }
 
+bool hasRunLoop ()
+{
+	return installedRunLoop () != nullptr;
+}
+
 //------------------------------------------------------------------------
 bool ManualRunLoop::registerTimer (uint64_t intervalMs, IRunLoopTimerHandler* handler)
 {
