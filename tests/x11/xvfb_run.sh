@@ -17,7 +17,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 # -displayfd: the server chooses a free display and writes its number when it is ready.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3> "$dir/display" 2> "$dir/log" &
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3> "$dir/display" 2> "$dir/log" &
 server=$!
 for _ in $(seq 1 200); do
   [ -s "$dir/display" ] && break

@@ -210,6 +210,8 @@ void putChunk (std::vector<uint8>& png, const char* type, const std::vector<uint
 	putBE32 (png, crc32 (png.data () + start, png.size () - start));
 }
 
+} // namespace
+
 bool writePNG (const std::string& path, const std::vector<uint8>& rgba, int32 width, int32 height, std::string& error)
 {
 	const size_t stride = static_cast<size_t> (width) * 4;
@@ -270,6 +272,8 @@ bool writePNG (const std::string& path, const std::vector<uint8>& rgba, int32 wi
 	}
 	return true;
 }
+
+namespace {
 
 //------------------------------------------------------------------------
 // Events

@@ -36,6 +36,7 @@ int runRender (const Args& args);
 int runStateSave (const Args& args);
 int runStateLoad (const Args& args);
 int runSnapshot (const Args& args);
+int runEdit (const Args& args);
 
 } // namespace app
 } // namespace vsthost

@@ -51,5 +51,9 @@ void printParameters (const PluginInstance& instance, bool currentValues);
 
 int fail (const char* commandName, const std::string& message);
 
+// Writes 8-bit RGBA pixels (rows top to bottom) as a PNG file (cmd_snapshot.cpp).
+bool writePNG (const std::string& path, const std::vector<Steinberg::uint8>& rgba, Steinberg::int32 width,
+               Steinberg::int32 height, std::string& error);
+
 } // namespace app
 } // namespace vsthost

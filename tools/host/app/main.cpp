@@ -33,6 +33,11 @@ const std::vector<Command>& commandTable ()
 	     "       key|keydown|keyup KEY [MODS], wait MS, set PARAM=VALUE, state FILE, snapshot FILE.png;\n"
 	     "       MODS: left, middle, right, shift, ctrl, alt, apple, double joined by '+' (or bits, e.g. 66)",
 	     "draw the editor offscreen after replaying input, and list the edits the host saw", runSnapshot},
+	    {"edit",
+	     "BUNDLE [--seconds N] [--screenshot OUT.png [--after MS]] [--events FILE] [PARAM=VALUE ...]\n"
+	     "       events (XTest input, window coordinates): move X Y, press|release [BUTTON], click X Y [BUTTON],\n"
+	     "       wheel X Y up|down|left|right [COUNT], key|keydown|keyup KEYSYM, wait MS, screenshot FILE.png, close",
+	     "show the editor in an X11 window with a run loop, and list the edits the host saw", runEdit},
 	    {"help", "[COMMAND]", "this text, or the details of one command", runHelp},
 	};
 	return table;
