@@ -2,6 +2,8 @@
 // the test, its child window, drawing, and real input (XTest) as the frame's views get it.
 #include "x11testsupport.h"
 
+#include "gui/cslider.h"
+
 #include "vstgui/lib/cdrawcontext.h"
 #include "vstgui/lib/cframe.h"
 #include "vstgui/lib/platform/irunloop.h"
@@ -681,6 +683,37 @@ TEST_F (X11Layer, AParentDestroyedUnderAnOpenFrameIsSurvived)
 	closeFrame ();
 	EXPECT_EQ (X11::getLiveFrameCount (), 0u);
 	EXPECT_EQ (loop.fdCount (), 0u);
+}
+
+TEST_F (X11Layer, ASlidersRampTicksOnTheRunLoopThatDrivesTheWindow)
+{
+	ASSERT_TRUE (openFrame ());
+	// A horizontal slider of 200 x 20 whose handle (20 wide) ramps toward a press beside it.
+	auto slider = new CSlider (CRect (0, 0, 0, 0), nullptr, 1, 0, 0, nullptr, nullptr);
+	slider->setHandleSize (20, 20);
+	slider->setOffsetHandle (CPoint (2, 0));
+	slider->setViewSize (CRect (20, 160, 220, 180));
+	slider->setSliderMode (CSliderMode::Ramp);
+	slider->setValueNormalized (0.5f);
+	frame->addView (slider);
+	settle ();
+	uint64_t ticksBefore = loop.getTimerCalls ();
+	top->moveTo (210, 170);
+	top->press (1);
+	settle (10);
+	float early = slider->getValue ();
+	settle (200);
+	float later = slider->getValue ();
+	EXPECT_GT (later, early);
+	EXPECT_GT (later, 0.55f);
+	EXPECT_LT (later, 0.95f); // it ramps, it does not jump
+	settle (800);
+	EXPECT_GT (slider->getValue (), 0.95f); // and arrives
+	top->release (1);
+	settle ();
+	EXPECT_GT (loop.getTimerCalls (), ticksBefore + 40); // the 16 ms ramp and the window's ticks
+	EXPECT_FALSE (slider->isEditing ());
+	EXPECT_EQ (loop.timerCount (), 1u); // the ramp timer is gone again; the window's stays
 }
 
 } // namespace
