@@ -1,0 +1,79 @@
+// Every input kept for the fuzz targets - the seed corpus and the inputs that
+// once broke a property or crashed - replayed through the same entry
+// functions as in the fuzz build, in every build of the tests.
+#include "fuzzsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+std::string currentInput;
+
+std::vector<std::filesystem::path> inputsOf (const std::string& target)
+{
+	std::vector<std::filesystem::path> files;
+	for (const char* root : {PALVIS_FUZZ_CORPUS_DIR, PALVIS_FUZZ_REGRESSION_DIR})
+	{
+		const std::filesystem::path dir = std::filesystem::path (root) / target;
+		if (!std::filesystem::is_directory (dir))
+			continue;
+		for (auto& entry : std::filesystem::directory_iterator (dir))
+			if (entry.is_regular_file ())
+				files.push_back (entry.path ());
+	}
+	// The plug-in's own description is a seed of the description target.
+	const std::filesystem::path own = std::filesystem::path (PALVIS_RESOURCE_DIR) / "plug.uidesc";
+	if (target == "uidesc" && std::filesystem::is_regular_file (own))
+		files.push_back (own);
+	std::sort (files.begin (), files.end ());
+	return files;
+}
+
+int replay (const std::string& target, int (*entry) (const uint8_t*, size_t))
+{
+	int count = 0;
+	for (auto& file : inputsOf (target))
+	{
+		std::ifstream in (file, std::ios::binary);
+		std::vector<uint8_t> bytes ((std::istreambuf_iterator<char> (in)), std::istreambuf_iterator<char> ());
+		currentInput = file.string ();
+		entry (bytes.data (), bytes.size ());
+		++count;
+	}
+	currentInput.clear ();
+	return count;
+}
+
+class FuzzReplay : public ::testing::Test
+{
+protected:
+	static void SetUpTestSuite () { fuzz::prepareTargets (); }
+};
+
+} // namespace
+
+void fuzz::reportBrokenProperty (const char* file, int line, const std::string& what)
+{
+	ADD_FAILURE_AT (file, line) << what << " (input " << currentInput << ")";
+}
+
+TEST_F (FuzzReplay, StateStreams)
+{
+	EXPECT_GT (replay ("state", fuzz::stateTarget), 0);
+}
+
+TEST_F (FuzzReplay, ProcessCallSequences)
+{
+	EXPECT_GT (replay ("process", fuzz::processTarget), 0);
+}
+
+TEST_F (FuzzReplay, UiDescriptions)
+{
+	EXPECT_GT (replay ("uidesc", fuzz::uidescTarget), 0);
+}
