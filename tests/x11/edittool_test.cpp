@@ -188,7 +188,7 @@ TEST_F (EditTool, ReplayedInputReachesTheHostAsEdits)
 	long wheelEnd = band4.back ().at - band4[2].at;
 	std::printf ("vst3host edit: the wheel edit ended %ld ms after its last value\n", wheelEnd);
 	EXPECT_GE (wheelEnd, 450);
-	EXPECT_LE (wheelEnd, 800);
+	EXPECT_LE (wheelEnd, 1500); // generous: the machine may be busy
 	// "close" ends the run long before --seconds
 	EXPECT_NE (run.output.find ("0 file descriptor(s) and 0 timer(s) left registered"), std::string::npos);
 }

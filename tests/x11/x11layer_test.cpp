@@ -700,15 +700,12 @@ TEST_F (X11Layer, ASlidersRampTicksOnTheRunLoopThatDrivesTheWindow)
 	uint64_t ticksBefore = loop.getTimerCalls ();
 	top->moveTo (210, 170);
 	top->press (1);
-	settle (10);
-	float early = slider->getValue ();
-	settle (200);
-	float later = slider->getValue ();
-	EXPECT_GT (later, early);
-	EXPECT_GT (later, 0.55f);
-	EXPECT_LT (later, 0.95f); // it ramps, it does not jump
-	settle (800);
-	EXPECT_GT (slider->getValue (), 0.95f); // and arrives
+	top->sync ();
+	// It ramps: the value passes through the middle of the way ...
+	ASSERT_TRUE (loop.runUntil ([&] () { return slider->getValue () > 0.55f; }, 2000));
+	EXPECT_LT (slider->getValue (), 0.9f);
+	// ... and arrives.
+	EXPECT_TRUE (loop.runUntil ([&] () { return slider->getValue () > 0.95f; }, 4000));
 	top->release (1);
 	settle ();
 	EXPECT_GT (loop.getTimerCalls (), ticksBefore + 40); // the 16 ms ramp and the window's ticks

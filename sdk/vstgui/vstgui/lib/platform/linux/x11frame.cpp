@@ -270,6 +270,7 @@ private:
 	void readEvents ();
 	void handleEvent (XEvent& event);
 	void paint ();
+	void copyDirect ();
 	void grabPointer (Time time);
 	void releasePointer (Time time);
 	void takeFocus (Time time);
@@ -293,6 +294,10 @@ private:
 	IRunLoop* loop {nullptr};
 	bool fdRegistered {false};
 	bool timerRegistered {false};
+	Visual* visual {nullptr};
+	int depth {0};
+	bool directCopy {false};
+	GC gc {nullptr};
 	cairo_surface_t* windowSurface {nullptr};
 	cairo_surface_t* backBuffer {nullptr};
 	SharedPointer<BufferContext> context;
@@ -377,8 +382,20 @@ bool X11Frame::open (::Window parentWindow)
 		}
 		XWindowAttributes own {};
 		XGetWindowAttributes (display, window, &own);
-		windowSurface = cairo_xlib_surface_create (display, window, own.visual, pixelWidth, pixelHeight);
-		if (cairo_surface_status (windowSurface) != CAIRO_STATUS_SUCCESS || !makeBuffer ())
+		visual = own.visual;
+		depth = own.depth;
+		// Cairo's image pixels (32-bit words 0xAARRGGBB) go to the usual true-colour windows
+		// as they are, with XPutImage. Any other visual gets them through cairo-xlib, which
+		// converts them. (cairo-xlib's own way for the usual visuals uploads through shared
+		// memory and, in the Cairo of Debian 12, leaves a little of that bookkeeping behind
+		// at every close of a connection.)
+		directCopy = visual && visual->c_class == TrueColor && visual->red_mask == 0xFF0000 &&
+		             visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF && (depth == 24 || depth == 32);
+		if (directCopy)
+			gc = XCreateGC (display, window, 0, nullptr);
+		else
+			windowSurface = cairo_xlib_surface_create (display, window, visual, pixelWidth, pixelHeight);
+		if ((windowSurface && cairo_surface_status (windowSurface) != CAIRO_STATUS_SUCCESS) || !makeBuffer ())
 		{
 			reportFailure ("cannot draw into the window");
 			return false;
@@ -428,6 +445,9 @@ void X11Frame::shutdown ()
 			cairo_surface_destroy (windowSurface);
 			windowSurface = nullptr;
 		}
+		if (gc)
+			XFreeGC (display, gc);
+		gc = nullptr;
 		// The parent may have gone already, and the window with it.
 		if (window)
 			XDestroyWindow (display, window);
@@ -473,7 +493,8 @@ bool X11Frame::applySize (bool force)
 	pixelHeight = h;
 	ErrorTrap trap (display);
 	XResizeWindow (display, window, static_cast<unsigned> (w), static_cast<unsigned> (h));
-	cairo_xlib_surface_set_size (windowSurface, w, h);
+	if (windowSurface)
+		cairo_xlib_surface_set_size (windowSurface, w, h);
 	toCopy.clear ();
 	dirty.clear ();
 	bool ok = makeBuffer ();
@@ -531,19 +552,45 @@ void X11Frame::paint ()
 		if (!frame || !display)
 			return;
 	}
-	if (toCopy.empty () || !windowSurface || !backBuffer)
+	if (toCopy.empty () || !backBuffer)
 		return;
 	cairo_surface_flush (backBuffer);
-	cairo_t* cr = cairo_create (windowSurface);
-	cairo_set_operator (cr, CAIRO_OPERATOR_SOURCE);
-	cairo_set_source_surface (cr, backBuffer, 0, 0);
-	for (const auto& p : toCopy)
-		cairo_rectangle (cr, p.left, p.top, p.getWidth (), p.getHeight ());
-	cairo_fill (cr);
-	cairo_destroy (cr);
-	cairo_surface_flush (windowSurface);
+	if (directCopy)
+		copyDirect ();
+	else if (windowSurface)
+	{
+		cairo_t* cr = cairo_create (windowSurface);
+		cairo_set_operator (cr, CAIRO_OPERATOR_SOURCE);
+		cairo_set_source_surface (cr, backBuffer, 0, 0);
+		for (const auto& p : toCopy)
+			cairo_rectangle (cr, p.left, p.top, p.getWidth (), p.getHeight ());
+		cairo_fill (cr);
+		cairo_destroy (cr);
+		cairo_surface_flush (windowSurface);
+	}
 	toCopy.clear ();
 	XFlush (display);
+}
+
+void X11Frame::copyDirect ()
+{
+	XImage* image = XCreateImage (display, visual, static_cast<unsigned> (depth), ZPixmap, 0,
+	                              reinterpret_cast<char*> (cairo_image_surface_get_data (backBuffer)),
+	                              static_cast<unsigned> (pixelWidth), static_cast<unsigned> (pixelHeight), 32,
+	                              cairo_image_surface_get_stride (backBuffer));
+	if (!image)
+		return;
+	// The words are in this machine's byte order; Xlib swaps them if the server's differs.
+	const uint32_t probe = 1;
+	image->byte_order = *reinterpret_cast<const unsigned char*> (&probe) == 1 ? LSBFirst : MSBFirst;
+	for (const auto& p : toCopy)
+	{
+		int x = static_cast<int> (p.left), y = static_cast<int> (p.top);
+		XPutImage (display, window, gc, image, x, y, x, y, static_cast<unsigned> (p.getWidth ()),
+		           static_cast<unsigned> (p.getHeight ()));
+	}
+	image->data = nullptr; // the pixels belong to the back buffer
+	XDestroyImage (image);
 }
 
 //------------------------------------------------------------------------

@@ -2,8 +2,9 @@
 //
 // A frame opened in an X11 parent window (the XID a host hands to IPlugView::attached)
 // gets a child window of that parent, an XEmbed client, on a display connection of its
-// own. It draws with Cairo into a back buffer and copies the redrawn parts to the window
-// through cairo-xlib, and turns the window's X events into the frame's input. Everything
+// own. It draws with Cairo into a back buffer (the same drawing as an offscreen frame) and
+// copies the redrawn parts to the window (XPutImage on the usual true-colour visuals,
+// cairo-xlib on any other), and turns the window's X events into the frame's input. Everything
 // runs on the installed run loop (see irunloop.h): the connection's file descriptor is
 // registered there, and a timer of the loop redraws what was invalidated and reads
 // events Xlib has already queued. No thread is started. Without an installed run loop
