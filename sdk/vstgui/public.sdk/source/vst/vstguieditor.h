@@ -2,10 +2,12 @@
 //
 // It keeps the controller alive, answers the host's size and platform questions, forwards
 // wheel, key and focus calls to the frame, and brings the host's run loop to the library:
-// the Linux::IRunLoop of the IPlugFrame given to setFrame() is installed, through an
-// adapter, as the library's run loop while the view is attached, so the library's timers
-// run on the host's main thread. Subclasses build and tear down the frame in open() and
-// close().
+// the Linux::IRunLoop of the IPlugFrame given to setFrame() (or else the one the host gave
+// the factory with IPluginFactory3::setHostContext) is installed, through an adapter, as
+// the library's run loop while the view is attached, so the library's timers and window
+// events run on the host's main thread. Without such a loop attached() refuses a window
+// (kResultFalse, with a message on stderr). Subclasses build and tear down the frame in
+// open() and close().
 //
 // It lives beside the GUI library (and not in sdk_base) because it needs it.
 #pragma once
