@@ -9,6 +9,7 @@ PACKAGES=(
   libsndfile1-dev
   libx11-dev libxtst-dev xvfb xauth xdotool
   clang libclang-rt-14-dev
+  llvm # llvm-symbolizer: readable stacks in the sanitizer reports of the clang (fuzz) build
   python3 sox binutils locales
 )
 # The third-party host check (Ardour's VST3 scanner and headless session tool).
