@@ -5,7 +5,8 @@
 #   asan    build-asan/  address + undefined-behaviour + leak sanitizers, the
 #                        whole test suite again
 #   tsan    build-tsan/  thread sanitizer, the tests that drive the processor
-#                        from two threads at once (ProcessorThreads)
+#                        from two threads at once, in-process (ProcessorThreads)
+#                        and through the built bundle (HostileThreads)
 #   fuzz    build-fuzz/  clang + libFuzzer: each fuzz target for a bounded time
 #                        (PALVIS_FUZZ_SECONDS, default 90), the three at once
 #   ardour  build/       the built bundle in Ardour 7 (scan, render, reload)
@@ -62,8 +63,8 @@ stage_asan () {
 
 stage_tsan () {
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPALVIS_SANITIZE=thread -DPALVIS_BUILD_BENCH=OFF &&
-	cmake --build build-tsan -j"$JOBS" --target processor_tests &&
-	ctest --test-dir build-tsan --output-on-failure -j"$JOBS" -R '^ProcessorThreads\.' --no-tests=error
+	cmake --build build-tsan -j"$JOBS" --target processor_tests hostile_tests &&
+	ctest --test-dir build-tsan --output-on-failure -j"$JOBS" -R '^(ProcessorThreads|HostileThreads)\.' --no-tests=error
 }
 
 stage_fuzz () {
