@@ -75,6 +75,15 @@ void silenceBus (AudioBusBuffers& bus, int32 numSamples, bool is64)
 	bus.silenceFlags = channels >= 64 ? ~uint64 (0) : ((uint64 (1) << channels) - 1);
 }
 
+// Zeros the bus's channels from first on: output channels that no input
+// channel feeds. A host plays whatever a block leaves in its buffers.
+void silenceChannelsFrom (AudioBusBuffers& bus, int32 first, size_t bytes, bool is64)
+{
+	for (int32 i = first; i < usableChannels (bus); ++i)
+		if (void* dst = channelPointer (bus, i, is64))
+			std::memset (dst, 0, bytes);
+}
+
 } // namespace
 
 //------------------------------------------------------------------------
@@ -324,6 +333,7 @@ tresult PLUGIN_API PlugProcessor::process (ProcessData& data)
 			if (dst && dst != channelPointer (in, i, is64))
 				std::memset (dst, 0, bytes);
 		}
+		silenceChannelsFrom (out, n, bytes, is64);
 		return kResultOk;
 	}
 	out.silenceFlags = 0;
@@ -336,7 +346,10 @@ tresult PLUGIN_API PlugProcessor::process (ProcessData& data)
 			const void* src = channelPointer (in, i, is64);
 			if (dst && src && dst != src)
 				std::memmove (dst, src, bytes);
+			else if (dst && !src)
+				std::memset (dst, 0, bytes);
 		}
+		silenceChannelsFrom (out, n, bytes, is64);
 		return kResultOk;
 	}
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -459,4 +460,61 @@ TEST_F (HostileLifecycle, BusAndArrangementCallsOutOfRange)
 	EXPECT_EQ (p.component->queryInterface (unknownIid, &obj), kNoInterface);
 	EXPECT_EQ (obj, nullptr);
 	EXPECT_NE (p.component->queryInterface (IComponent::iid, nullptr), kResultOk);
+}
+
+TEST_F (HostileLifecycle, EveryOutputChannelIsWrittenWhateverTheBusesCarry)
+{
+	// A host does not clear its output buffers: whatever a block leaves in them
+	// is played. With buses of other than two channels (a host breaking its
+	// contract), every output channel must still get defined audio, and a
+	// channel flagged silent must be silent.
+	Processor p (*bundle);
+	ASSERT_EQ (p.initialize (), kResultOk);
+	ASSERT_EQ (p.prepare (48000, 64, kSample32), kResultOk);
+	std::vector<float> in[2] = {std::vector<float> (64, 0.25f), std::vector<float> (64, -0.25f)};
+	std::vector<float> out[2] = {std::vector<float> (64), std::vector<float> (64)};
+	for (bool bypass : {false, true})
+	{
+		auto changes = makeChanges ({{0, bypass ? 1.0 : 0.0}});
+		for (int32 inChannels = 0; inChannels <= 2; ++inChannels)
+		{
+			for (int32 outChannels = 1; outChannels <= 2; ++outChannels)
+			{
+				for (uint64 silence : {uint64 (0), uint64 (3)})
+				{
+					SCOPED_TRACE (testing::Message () << (bypass ? "bypass, " : "") << inChannels << " in, "
+					                                  << outChannels << " out, silence flags " << silence);
+					float* inPtrs[2] = {in[0].data (), in[1].data ()};
+					float* outPtrs[2] = {out[0].data (), out[1].data ()};
+					for (auto& o : out)
+						std::fill (o.begin (), o.end (), kSentinel);
+					AudioBusBuffers inBus {}, outBus {};
+					inBus.numChannels = inChannels;
+					inBus.silenceFlags = silence;
+					inBus.channelBuffers32 = inPtrs;
+					outBus.numChannels = outChannels;
+					outBus.channelBuffers32 = outPtrs;
+					ProcessData data {};
+					data.processMode = kRealtime;
+					data.symbolicSampleSize = kSample32;
+					data.numSamples = 64;
+					data.numInputs = data.numOutputs = 1;
+					data.inputs = &inBus;
+					data.outputs = &outBus;
+					data.inputParameterChanges = changes.get ();
+					ASSERT_EQ (p.audio->process (data), kResultOk);
+					for (int32 c = 0; c < outChannels; ++c)
+					{
+						const auto& o = out[c];
+						EXPECT_EQ (std::count (o.begin (), o.end (), kSentinel), 0) << "output channel " << c << " not written";
+						if (outBus.silenceFlags & (uint64 (1) << c))
+						{
+							EXPECT_EQ (std::count (o.begin (), o.end (), 0.0f), 64)
+							    << "output channel " << c << " flagged silent but is not";
+						}
+					}
+				}
+			}
+		}
+	}
 }
