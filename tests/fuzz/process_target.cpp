@@ -7,7 +7,8 @@
 //
 // Properties: nothing is read or written outside the buffers the block names
 // (each channel has a buffer of exactly the block's length, so the address
-// sanitizer sees any overrun); with finite input the output is finite; the
+// sanitizer sees any overrun); every output channel of a block with both buses
+// is written, and with finite input the output is finite; the
 // input buffers of separate-buffer blocks are not written; getState right
 // after an accepted setState gives back that state.
 #include "fuzzsupport.h"
@@ -39,7 +40,9 @@ struct Buffers
 	std::vector<std::vector<Sample>> in, out;
 	std::vector<Sample*> inPtrs, outPtrs;
 
-	void make (Reader& r, int32 inChannels, int32 outChannels, int32 numSamples, bool inPlace)
+	// Output buffers start as NaN where the block must write them, so that a
+	// channel left unwritten fails the finite-output check.
+	void make (Reader& r, int32 inChannels, int32 outChannels, int32 numSamples, bool inPlace, bool mustWrite)
 	{
 		const auto n = static_cast<size_t> (numSamples > 0 ? numSamples : 0);
 		in.assign (static_cast<size_t> (inChannels), std::vector<Sample> (n));
@@ -52,7 +55,8 @@ struct Buffers
 				s = static_cast<Sample> (((x >> 8) / 8388608.0 - 1.0) * 0.9);
 			}
 		for (auto& channel : out)
-			std::fill (channel.begin (), channel.end (), Sample (0.25));
+			std::fill (channel.begin (), channel.end (),
+			           mustWrite ? std::numeric_limits<Sample>::quiet_NaN () : Sample (0.25));
 		inPtrs.clear ();
 		outPtrs.clear ();
 		for (auto& channel : in)
@@ -162,8 +166,10 @@ void runBlock (Session& s, Reader& r, int32 sampleSize)
 	const bool noInputBus = (layout & 0x20) != 0 && r.below (4) == 0;
 	const bool noOutputBus = (layout & 0x40) != 0 && r.below (4) == 0;
 
+	// A block without an input bus ends after its parameter changes and leaves
+	// the output alone; every other block writes every output channel it has.
 	Buffers<Sample> buffers;
-	buffers.make (r, inChannels, outChannels, numSamples, inPlace);
+	buffers.make (r, inChannels, outChannels, numSamples, inPlace, !noInputBus && !noOutputBus);
 	AudioBusBuffers inBus {}, outBus {};
 	inBus.numChannels = inChannels;
 	outBus.numChannels = outChannels;
@@ -191,7 +197,7 @@ void runBlock (Session& s, Reader& r, int32 sampleSize)
 
 	const auto inputCopy = buffers.in;
 	FUZZ_CHECK (s.processor->process (data) == kResultOk, "process did not report success");
-	FUZZ_CHECK (buffers.finite (), "finite input gave output that is not finite");
+	FUZZ_CHECK (buffers.finite (), "an output channel was not written, or finite input gave output that is not finite");
 	if (!inPlace)
 		FUZZ_CHECK (buffers.in == inputCopy, "process wrote into a separate input buffer");
 }
