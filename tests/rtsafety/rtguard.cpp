@@ -497,7 +497,7 @@ __attribute__ ((constructor)) void prepareGuard ()
 
 // "module+offset symbol (file:line)": the symbol from the dynamic table, or
 // from addr2line (binutils) for the plug-in's hidden symbols.
-std::string describeFrame (void* address)
+std::string describeFrame (void* address, bool lookUpSourceLines)
 {
 	char line[1024];
 	Dl_info info {};
@@ -519,7 +519,7 @@ std::string describeFrame (void* address)
 		symbol = status == 0 && demangled ? demangled : info.dli_sname;
 		std::free (demangled);
 	}
-	else if (std::strchr (info.dli_fname, '\'') == nullptr)
+	else if (lookUpSourceLines && std::strchr (info.dli_fname, '\'') == nullptr)
 	{
 		char command[1200];
 		std::snprintf (command, sizeof (command), "addr2line -C -f -e '%s' 0x%lx 2>/dev/null", info.dli_fname,
@@ -574,7 +574,7 @@ bool heapWatchedThroughSanitizer ()
 #endif
 }
 
-std::string report ()
+std::string report (bool lookUpSourceLines)
 {
 	std::string text;
 	const int n = numViolations.load ();
@@ -586,7 +586,7 @@ std::string report ()
 		std::snprintf (head, sizeof (head), "#%d %s on thread %lx\n", i, r.what, r.thread);
 		text += head;
 		for (int f = 1; f < r.depth; ++f) // frame 0 is note() itself
-			text += "    " + describeFrame (r.frames[f]) + "\n";
+			text += "    " + describeFrame (r.frames[f], lookUpSourceLines) + "\n";
 	}
 	if (n > shown)
 		text += "... and " + std::to_string (n - shown) + " more\n";

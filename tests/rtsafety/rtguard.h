@@ -30,8 +30,9 @@ struct Section
 // Violations since the last reset, of all threads.
 int violations ();
 void reset ();
-// The recorded violations: function, thread and symbolised call stack.
-std::string report ();
+// The recorded violations: function, thread and call stack, with the plug-in's
+// hidden symbols and source lines looked up through addr2line when asked.
+std::string report (bool lookUpSourceLines = true);
 // True when the heap is watched through a sanitizer's hooks.
 bool heapWatchedThroughSanitizer ();
 
