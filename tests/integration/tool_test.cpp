@@ -156,11 +156,11 @@ TEST (Vst3HostTool, RenderAppliesParametersByTitleIdAndPlainValue)
 	std::string error;
 	ASSERT_TRUE (vsthost::writeWavFile (temp.file ("in.wav"), mono, vsthost::SampleFormat::Float32, error)) << error;
 
-	for (const char* spec : {"1kHz=dB:12", "1khz=1", "10=1", "10=plain:12"})
+	for (const char* text : {"1kHz=dB:12", "1khz=1", "10=1", "10=plain:12"})
 	{
-		SCOPED_TRACE (spec);
+		SCOPED_TRACE (text);
 		RunResult run = runTool ({"render", bundlePath (), temp.file ("in.wav"), temp.file ("out.wav"), "--block", "300",
-		                          "--rate", "48000", spec});
+		                          "--rate", "48000", text});
 		ASSERT_EQ (run.exitCode, 0) << run.err;
 		EXPECT_CONTAINS (run.out, "set: id=10 title=\"1kHz\" value=1 display=\"12.00 dB\"\n");
 		EXPECT_CONTAINS (run.out, "rendered: frames=96000 rate=48000 channels-in=1 channels-out=2 block=300 "

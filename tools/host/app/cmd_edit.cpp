@@ -538,14 +538,14 @@ int runEdit (const Args& args)
 		if (!readLines (*e, script, error))
 			return usageError (kName, error);
 	}
-	const std::vector<std::string> specs (parsed.positional.begin () + 1, parsed.positional.end ());
+	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 1, parsed.positional.end ());
 
 	LoadedPlugin plugin;
 	if (!loadPlugin (parsed.positional[0], plugin, error))
 		return fail (kName, error);
 	PluginInstance& instance = *plugin.instance;
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, specs, assignments, error))
+	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
 		return fail (kName, error);
 	for (auto& assignment : assignments)
 		instance.setParameter (assignment.id, assignment.normalized);

@@ -44,7 +44,7 @@ int runRender (const Args& args)
 	const std::string& bundle = parsed.positional[0];
 	const std::string& inPath = parsed.positional[1];
 	const std::string& outPath = parsed.positional[2];
-	const std::vector<std::string> specs (parsed.positional.begin () + 3, parsed.positional.end ());
+	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 3, parsed.positional.end ());
 
 	if (parsed.has ("float") && parsed.has ("double"))
 		return usageError (name, "--float and --double exclude each other");
@@ -96,7 +96,7 @@ int runRender (const Args& args)
 	}
 
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, specs, assignments, error))
+	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
 		return fail (name, error);
 	for (auto& assignment : assignments)
 		instance.setParameter (assignment.id, assignment.normalized);

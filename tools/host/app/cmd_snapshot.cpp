@@ -620,7 +620,7 @@ int runSnapshot (const Args& args)
 	if (parsed.positional.size () < 2)
 		return usageError (kName, "expected BUNDLE OUT.png");
 	const std::string& outPath = parsed.positional[1];
-	const std::vector<std::string> specs (parsed.positional.begin () + 2, parsed.positional.end ());
+	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 2, parsed.positional.end ());
 
 	// Events in the order given: files and single events as they come.
 	std::vector<std::string> events;
@@ -646,7 +646,7 @@ int runSnapshot (const Args& args)
 			return fail (kName, "loading the state failed (" + resultName (r) + ")");
 	}
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, specs, assignments, error))
+	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
 		return fail (kName, error);
 	for (auto& assignment : assignments)
 		instance.setParameter (assignment.id, assignment.normalized);

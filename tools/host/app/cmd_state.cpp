@@ -30,7 +30,7 @@ int runStateSave (const Args& args)
 	if (parsed.positional.size () < 2)
 		return usageError (name, "expected BUNDLE OUT.bin");
 	const std::string& outPath = parsed.positional[1];
-	const std::vector<std::string> specs (parsed.positional.begin () + 2, parsed.positional.end ());
+	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 2, parsed.positional.end ());
 
 	LoadedPlugin plugin;
 	if (!loadPlugin (parsed.positional[0], plugin, error))
@@ -38,7 +38,7 @@ int runStateSave (const Args& args)
 	PluginInstance& instance = *plugin.instance;
 
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, specs, assignments, error))
+	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
 		return fail (name, error);
 	if (!assignments.empty ())
 	{

@@ -86,13 +86,13 @@ bool parseArgs (const Args& args, const std::vector<std::string>& flags, const s
 	return true;
 }
 
-bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& specs,
+bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& assignmentTexts,
                          std::vector<ParameterAssignment>& assignments, std::string& error)
 {
-	for (auto& spec : specs)
+	for (auto& text : assignmentTexts)
 	{
 		ParameterAssignment assignment;
-		if (!parseParameterAssignment (instance, spec, assignment, error))
+		if (!parseParameterAssignment (instance, text, assignment, error))
 			return false;
 		assignments.push_back (assignment);
 	}

@@ -4,7 +4,7 @@
 #include "commands.h"
 
 #include "hostlib/module.h"
-#include "hostlib/paramspec.h"
+#include "hostlib/paramassign.h"
 #include "hostlib/plugininstance.h"
 
 #include <memory>
@@ -39,7 +39,7 @@ bool parseArgs (const Args& args, const std::vector<std::string>& flags,
                 const std::vector<std::string>& withValue, ParsedArgs& parsed, std::string& error);
 
 // Resolves PARAM=VALUE arguments against the instance's controller.
-bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& specs,
+bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& assignmentTexts,
                          std::vector<ParameterAssignment>& assignments, std::string& error);
 
 // "0x10001 (kCanAutomate|kIsBypass)"-style flag texts.

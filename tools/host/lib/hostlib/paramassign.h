@@ -18,7 +18,7 @@ struct ParameterAssignment
 // VALUE: a normalised value in [0, 1]; "plain:X" for a plain value, or "dB:X"
 // for a parameter whose units are "dB", both converted with the controller's
 // plainParamToNormalized (the result must lie in [0, 1]).
-bool parseParameterAssignment (const PluginInstance& instance, const std::string& spec,
+bool parseParameterAssignment (const PluginInstance& instance, const std::string& text,
                                ParameterAssignment& assignment, std::string& error);
 
 } // namespace vsthost

@@ -1,4 +1,4 @@
-#include "hostlib/paramspec.h"
+#include "hostlib/paramassign.h"
 
 #include "hostlib/strings.h"
 
@@ -9,17 +9,17 @@ namespace vsthost {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-bool parseParameterAssignment (const PluginInstance& instance, const std::string& spec,
+bool parseParameterAssignment (const PluginInstance& instance, const std::string& text,
                                ParameterAssignment& assignment, std::string& error)
 {
-	auto equals = spec.rfind ('=');
-	if (equals == std::string::npos || equals == 0 || equals + 1 == spec.size ())
+	auto equals = text.rfind ('=');
+	if (equals == std::string::npos || equals == 0 || equals + 1 == text.size ())
 	{
-		error = "'" + spec + "' is not of the form PARAM=VALUE";
+		error = "'" + text + "' is not of the form PARAM=VALUE";
 		return false;
 	}
-	const std::string key = spec.substr (0, equals);
-	const std::string valueText = spec.substr (equals + 1);
+	const std::string key = text.substr (0, equals);
+	const std::string valueText = text.substr (equals + 1);
 
 	ParamID id = 0;
 	if (!instance.findParameter (key, id, error))
@@ -42,7 +42,7 @@ bool parseParameterAssignment (const PluginInstance& instance, const std::string
 		double plain = 0;
 		if (!parseDouble (number, plain) || !std::isfinite (plain))
 		{
-			error = "'" + number + "' in '" + spec + "' is not a number";
+			error = "'" + number + "' in '" + text + "' is not a number";
 			return false;
 		}
 		if (isDb && units != "dB")
@@ -54,12 +54,12 @@ bool parseParameterAssignment (const PluginInstance& instance, const std::string
 	}
 	else if (!parseDouble (valueText, normalized))
 	{
-		error = "'" + valueText + "' in '" + spec + "' is not a number (or plain:X / dB:X)";
+		error = "'" + valueText + "' in '" + text + "' is not a number (or plain:X / dB:X)";
 		return false;
 	}
 	if (!(normalized >= 0.0 && normalized <= 1.0))
 	{
-		error = "value of '" + spec + "' is outside the normalised range [0, 1] (" + shortestDouble (normalized) + ")";
+		error = "value of '" + text + "' is outside the normalised range [0, 1] (" + shortestDouble (normalized) + ")";
 		return false;
 	}
 	assignment.id = id;
