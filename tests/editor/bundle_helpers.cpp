@@ -365,60 +365,11 @@ Pixels drawDescription (const std::string& resources, const std::string& aboutTe
 }
 
 //------------------------------------------------------------------------
-TempDir::TempDir ()
-{
-	char pattern[] = "/tmp/palvis-editor-XXXXXX";
-	if (mkdtemp (pattern))
-		dir = pattern;
-}
-
-TempDir::~TempDir ()
-{
-	std::error_code ec;
-	if (!dir.empty ())
-		std::filesystem::remove_all (dir, ec);
-}
-
 bool copyFolder (const std::string& from, const std::string& to)
 {
 	std::error_code ec;
 	std::filesystem::copy (from, to, std::filesystem::copy_options::recursive, ec);
 	return !ec;
-}
-
-StderrCapture::StderrCapture ()
-{
-	std::fflush (stderr);
-	saved = dup (2);
-	file = std::tmpfile ();
-	if (file)
-		dup2 (fileno (file), 2);
-}
-
-StderrCapture::~StderrCapture ()
-{
-	text ();
-}
-
-std::string StderrCapture::text ()
-{
-	if (saved < 0)
-		return collected;
-	std::fflush (stderr);
-	dup2 (saved, 2);
-	close (saved);
-	saved = -1;
-	if (file)
-	{
-		std::rewind (file);
-		char buffer[512];
-		size_t n;
-		while ((n = std::fread (buffer, 1, sizeof (buffer), file)) > 0)
-			collected.append (buffer, n);
-		std::fclose (file);
-		file = nullptr;
-	}
-	return collected;
 }
 
 } // namespace editortest

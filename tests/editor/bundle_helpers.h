@@ -9,6 +9,9 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewoffscreen.h"
 
+#include "stderrcapture.h"
+#include "tempdir.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -97,33 +100,12 @@ Pixels drawDescription (const std::string& resources, const std::string& aboutTe
 
 //------------------------------------------------------------------------
 // A fresh temporary folder, removed with everything in it.
-class TempDir
-{
-public:
-	TempDir ();
-	~TempDir ();
-	const std::string& path () const { return dir; }
-	std::string file (const std::string& name) const { return dir + "/" + name; }
-
-private:
-	std::string dir;
-};
+using PalvisTest::TempDir;
 
 // Copies a bundle folder to a new place.
 bool copyFolder (const std::string& from, const std::string& to);
 
 // Collects what is written to file descriptor 2 while it lives.
-class StderrCapture
-{
-public:
-	StderrCapture ();
-	~StderrCapture ();
-	std::string text ();
-
-private:
-	int saved {-1};
-	std::FILE* file {nullptr};
-	std::string collected;
-};
+using PalvisTest::StderrCapture;
 
 } // namespace editortest

@@ -1,6 +1,7 @@
 // The built bundle's editor through the binary interface: what a host (and the user in
 // the editor) can do with it, and the vst3host snapshot command.
 #include "bundle_helpers.h"
+#include "runprogram.h"
 
 #include "hostlib/audiofile.h"
 
@@ -9,17 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <sstream>
-
-extern char** environ;
 
 using namespace Steinberg;
 using namespace editortest;
@@ -364,57 +358,14 @@ TEST (BundleEditor, BrokenOrMissingDescriptionGivesNoEditorAndNoCrash)
 //------------------------------------------------------------------------
 namespace {
 
-struct RunResult
-{
-	int exitCode {-1};
-	std::string out;
-	std::string err;
-};
-
-std::string readText (const std::string& path)
-{
-	std::ifstream in (path);
-	std::stringstream text;
-	text << in.rdbuf ();
-	return text.str ();
-}
+using PalvisTest::RunResult;
 
 RunResult runTool (const std::vector<std::string>& args)
 {
-	TempDir temp;
-	const std::string outPath = temp.file ("stdout"), errPath = temp.file ("stderr");
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init (&actions);
-	posix_spawn_file_actions_addopen (&actions, 1, outPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-	posix_spawn_file_actions_addopen (&actions, 2, errPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-	std::vector<std::string> argv {VST3HOST_PATH};
-	argv.insert (argv.end (), args.begin (), args.end ());
-	std::vector<char*> pointers;
-	for (auto& a : argv)
-		pointers.push_back (const_cast<char*> (a.c_str ()));
-	pointers.push_back (nullptr);
 	// In sanitizer builds: fontconfig's process-lifetime caches are not the plug-in's leaks.
-	const std::string suppressions = temp.file ("lsan.supp");
-	std::ofstream (suppressions) << "leak:libfontconfig.so\n";
-	std::string lsanOptions = "LSAN_OPTIONS=suppressions=" + suppressions;
-	std::vector<char*> environment;
-	for (char** e = environ; *e; ++e)
-		if (std::strncmp (*e, "LSAN_OPTIONS=", 13) != 0)
-			environment.push_back (*e);
-	environment.push_back (const_cast<char*> (lsanOptions.c_str ()));
-	environment.push_back (nullptr);
-	RunResult result;
-	pid_t pid = 0;
-	if (posix_spawn (&pid, VST3HOST_PATH, &actions, nullptr, pointers.data (), environment.data ()) == 0)
-	{
-		int status = 0;
-		if (waitpid (pid, &status, 0) == pid && WIFEXITED (status))
-			result.exitCode = WEXITSTATUS (status);
-	}
-	posix_spawn_file_actions_destroy (&actions);
-	result.out = readText (outPath);
-	result.err = readText (errPath);
-	return result;
+	TempDir temp;
+	const std::string suppressions = temp.write ("lsan.supp", "leak:libfontconfig.so\n");
+	return PalvisTest::runProgram (VST3HOST_PATH, args, {"LSAN_OPTIONS=suppressions=" + suppressions});
 }
 
 std::string point (double x, double y)

@@ -12,6 +12,8 @@
 #include "vstgui/lib/platform/irunloop.h"
 #include "vstgui/lib/platform/offscreenframe.h"
 #include "vstgui/plugin-bindings/vst3editor.h"
+#include "stderrcapture.h"
+#include "tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -55,26 +57,12 @@ struct ResourceFolder
 {
 	ResourceFolder ()
 	{
-		char pattern[] = "/tmp/vst3editor-test-XXXXXX";
-		if (mkdtemp (pattern))
-			path = pattern;
-		VSTGUI::setResourceDirectory (path);
+		VSTGUI::setResourceDirectory (folder.path ());
 		write ("editor.uidesc", kDescription);
 	}
-	~ResourceFolder ()
-	{
-		VSTGUI::setResourceDirectory ({});
-		for (auto& f : files)
-			std::remove ((path + "/" + f).c_str ());
-		rmdir (path.c_str ());
-	}
-	void write (const std::string& name, const std::string& text)
-	{
-		std::ofstream (path + "/" + name) << text;
-		files.push_back (name);
-	}
-	std::string path;
-	std::vector<std::string> files;
+	~ResourceFolder () { VSTGUI::setResourceDirectory ({}); }
+	void write (const std::string& name, const std::string& text) { folder.write (name, text); }
+	PalvisTest::TempDir folder;
 };
 
 // What the host's component handler is told.
@@ -218,40 +206,7 @@ using VST3EditorDelegateCalls = EditorFixture;
 using VST3EditorPlatform = EditorFixture;
 using VST3EditorOffscreen = EditorFixture;
 
-// Captures what is written to stderr during its lifetime.
-struct StderrCapture
-{
-	StderrCapture ()
-	{
-		std::fflush (stderr);
-		saved = dup (2);
-		file = std::tmpfile ();
-		dup2 (fileno (file), 2);
-	}
-	std::string text ()
-	{
-		std::fflush (stderr);
-		dup2 (saved, 2);
-		close (saved);
-		saved = -1;
-		std::string result;
-		std::rewind (file);
-		char buffer[512];
-		size_t n;
-		while ((n = std::fread (buffer, 1, sizeof (buffer), file)) > 0)
-			result.append (buffer, n);
-		std::fclose (file);
-		file = nullptr;
-		return result;
-	}
-	~StderrCapture ()
-	{
-		if (saved >= 0)
-			text ();
-	}
-	int saved {-1};
-	FILE* file {nullptr};
-};
+using PalvisTest::StderrCapture;
 
 } // namespace
 

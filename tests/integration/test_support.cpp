@@ -3,9 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <random>
-#include <stdexcept>
 
 namespace testsupport {
 
@@ -24,22 +22,6 @@ std::string bundlePath ()
 std::string fakeBundlePath (const std::string& variant)
 {
 	return std::string (FAKE_BUNDLES_DIR) + "/fake_" + variant + ".vst3";
-}
-
-TempDir::TempDir ()
-{
-	std::string pattern = (std::filesystem::temp_directory_path () / "vsthost-test-XXXXXX").string ();
-	std::vector<char> buffer (pattern.begin (), pattern.end ());
-	buffer.push_back (0);
-	if (!::mkdtemp (buffer.data ()))
-		throw std::runtime_error ("mkdtemp failed");
-	dir = buffer.data ();
-}
-
-TempDir::~TempDir ()
-{
-	std::error_code ignored;
-	std::filesystem::remove_all (dir, ignored);
 }
 
 namespace {

@@ -5,6 +5,8 @@
 #include "hostlib/module.h"
 #include "hostlib/plugininstance.h"
 
+#include "tempdir.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -20,17 +22,7 @@ std::string bundlePath ();
 // Folder of the stand-in bundles (fake_<variant>.vst3).
 std::string fakeBundlePath (const std::string& variant);
 // A fresh, empty temporary folder, removed by the destructor.
-class TempDir
-{
-public:
-	TempDir ();
-	~TempDir ();
-	const std::string& path () const { return dir; }
-	std::string file (const std::string& name) const { return dir + "/" + name; }
-
-private:
-	std::string dir;
-};
+using PalvisTest::TempDir;
 
 // The plug-in's state stream in its documented layout (204 bytes).
 struct StateValues

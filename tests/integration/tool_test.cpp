@@ -4,66 +4,24 @@
 
 #include "test_support.h"
 
-#include <sndfile.h>
-#include <spawn.h>
-#include <sys/wait.h>
+#include "runprogram.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sndfile.h>
 
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-extern char** environ;
-
 namespace {
 
 using namespace testsupport;
 
-struct RunResult
-{
-	int exitCode {-1};
-	std::string out;
-	std::string err;
-};
-
-std::string readText (const std::string& path)
-{
-	std::ifstream in (path);
-	std::stringstream text;
-	text << in.rdbuf ();
-	return text.str ();
-}
+using PalvisTest::RunResult;
 
 RunResult runTool (const std::vector<std::string>& args)
 {
-	TempDir temp;
-	const std::string outPath = temp.file ("stdout");
-	const std::string errPath = temp.file ("stderr");
-	posix_spawn_file_actions_t actions;
-	posix_spawn_file_actions_init (&actions);
-	posix_spawn_file_actions_addopen (&actions, 1, outPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-	posix_spawn_file_actions_addopen (&actions, 2, errPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-	std::vector<std::string> argv {VST3HOST_PATH};
-	argv.insert (argv.end (), args.begin (), args.end ());
-	std::vector<char*> pointers;
-	for (auto& arg : argv)
-		pointers.push_back (const_cast<char*> (arg.c_str ()));
-	pointers.push_back (nullptr);
-	RunResult result;
-	pid_t pid = 0;
-	if (posix_spawn (&pid, VST3HOST_PATH, &actions, nullptr, pointers.data (), environ) == 0)
-	{
-		int status = 0;
-		if (::waitpid (pid, &status, 0) == pid)
-			result.exitCode = WIFEXITED (status) ? WEXITSTATUS (status) : 128 + WTERMSIG (status);
-	}
-	posix_spawn_file_actions_destroy (&actions);
-	result.out = readText (outPath);
-	result.err = readText (errPath);
-	return result;
+	return PalvisTest::runProgram (VST3HOST_PATH, args);
 }
 
 bool contains (const std::string& text, const std::string& part)

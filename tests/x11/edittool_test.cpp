@@ -1,6 +1,7 @@
 // vst3host edit: the editor in a top-level window with the tool's own run loop, its
 // screenshot against the offscreen snapshot of the same parameters, and input replayed
 // through XTest as the host sees it.
+#include "tempdir.h"
 #include "x11testsupport.h"
 
 #include <gtest/gtest.h>
@@ -49,30 +50,7 @@ ToolRun runTool (const std::string& arguments, const std::string& environment = 
 
 const std::string kBundle = shellQuote (PALVIS_BUNDLE_DIR);
 
-class TempDir
-{
-public:
-	TempDir ()
-	{
-		char name[] = "/tmp/palvis-edit-XXXXXX";
-		if (mkdtemp (name))
-			dir = name;
-	}
-	~TempDir ()
-	{
-		if (!dir.empty ())
-			std::system (("rm -rf " + shellQuote (dir)).c_str ());
-	}
-	std::string file (const std::string& name) const { return dir + "/" + name; }
-	std::string write (const std::string& name, const std::string& text) const
-	{
-		std::ofstream (file (name)) << text;
-		return file (name);
-	}
-
-private:
-	std::string dir;
-};
+using PalvisTest::TempDir;
 
 struct Edit
 {

@@ -391,44 +391,6 @@ void TopWindow::sync ()
 }
 
 //------------------------------------------------------------------------
-StderrCapture::StderrCapture ()
-{
-	char name[] = "/tmp/x11stderrXXXXXX";
-	int fd = mkstemp (name);
-	if (fd < 0)
-		return;
-	path = name;
-	std::fflush (stderr);
-	saved = dup (2);
-	dup2 (fd, 2);
-	close (fd);
-}
-
-StderrCapture::~StderrCapture ()
-{
-	text ();
-}
-
-std::string StderrCapture::text ()
-{
-	if (done || saved < 0)
-		return collected;
-	std::fflush (stderr);
-	dup2 (saved, 2);
-	close (saved);
-	done = true;
-	if (FILE* f = std::fopen (path.c_str (), "r"))
-	{
-		char buffer[512];
-		size_t n;
-		while ((n = std::fread (buffer, 1, sizeof (buffer), f)) > 0)
-			collected.append (buffer, n);
-		std::fclose (f);
-	}
-	std::remove (path.c_str ());
-	return collected;
-}
-
 int openFileDescriptors ()
 {
 	int count = 0;

@@ -3,6 +3,8 @@
 // and real input through the XTest extension.
 #pragma once
 
+#include "stderrcapture.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -143,19 +145,7 @@ private:
 bool displayAvailable ();
 
 /** Collects what is written to file descriptor 2 while it lives. */
-class StderrCapture
-{
-public:
-	StderrCapture ();
-	~StderrCapture ();
-	std::string text ();
-
-private:
-	int saved {-1};
-	std::string path;
-	std::string collected;
-	bool done {false};
-};
+using PalvisTest::StderrCapture;
 
 /** Number of open file descriptors of this process. */
 int openFileDescriptors ();
