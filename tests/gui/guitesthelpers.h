@@ -1,10 +1,9 @@
 // Shared helpers of the GUI library tests.
 #pragma once
 
+#include "controlrecorders.h"
+
 #include "vstgui/lib/cdrawcontext.h"
-#include "vstgui/lib/platform/irunloop.h"
-#include "vstgui/lib/controls/icontrollistener.h"
-#include "vstgui/lib/controls/ccontrol.h"
 #include <string>
 #include <vector>
 
@@ -72,35 +71,7 @@ private:
 	bool givePaths;
 };
 
-/** Installs a manual run loop for the lifetime of a test. */
-struct ScopedManualRunLoop
-{
-	ManualRunLoop loop;
-	ScopedManualRunLoop () { setRunLoop (&loop); }
-	~ScopedManualRunLoop () { setRunLoop (nullptr); }
-};
-
-/** Records listener notifications in order. */
-struct RecordingListener : IControlListener
-{
-	std::vector<std::string> events;
-	std::vector<float> values;
-	void valueChanged (CControl* c) override
-	{
-		events.push_back ("value");
-		values.push_back (c->getValue ());
-	}
-	void controlBeginEdit (CControl*) override { events.push_back ("begin"); }
-	void controlEndEdit (CControl*) override { events.push_back ("end"); }
-	void controlTagWillChange (CControl*) override { events.push_back ("tagWill"); }
-	void controlTagDidChange (CControl*) override { events.push_back ("tagDid"); }
-	size_t count (const std::string& name) const
-	{
-		size_t n = 0;
-		for (const auto& e : events)
-			n += e == name;
-		return n;
-	}
-};
+using PalvisTest::RecordingListener;
+using PalvisTest::ScopedManualRunLoop;
 
 } // GuiTest

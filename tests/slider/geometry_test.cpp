@@ -40,7 +40,7 @@ TEST (SliderModes, NewSliderStoresUseGlobalAndRunsVDFreeClick)
 
 TEST (SliderModes, GlobalRampReachesFollowersFromTheirNextPress)
 {
-	ScopedRunLoop runLoop;
+	ScopedManualRunLoop runLoop;
 	GlobalModeGuard guard;
 	auto follower = makeTestSlider (kHorizontalLeft, nullptr, 0.f);
 	auto touch = makeTestSlider (kHorizontalLeft, nullptr, 0.f);

@@ -17,7 +17,7 @@ using Events = std::vector<std::string>;
 class SliderInput : public ::testing::Test
 {
 protected:
-	ScopedRunLoop runLoop;
+	ScopedManualRunLoop runLoop;
 	GlobalModeGuard modeGuard;
 	RecordingListener listener;
 

@@ -5,9 +5,9 @@
 #include "gui/cslider.h"
 #include "gui/sliderviewcreator.h"
 
+#include "controlrecorders.h"
+
 #include "vstgui/lib/cdrawcontext.h"
-#include "vstgui/lib/controls/icontrollistener.h"
-#include "vstgui/lib/platform/irunloop.h"
 #include "vstgui/lib/vstguidebug.h"
 
 #include <cmath>
@@ -19,39 +19,8 @@ namespace SliderTest {
 
 using namespace VSTGUI;
 
-/** Installs a manual run loop for the lifetime of a test. */
-struct ScopedRunLoop
-{
-	ManualRunLoop loop;
-	ScopedRunLoop () { setRunLoop (&loop); }
-	~ScopedRunLoop () { setRunLoop (nullptr); }
-};
-
-/** Records listener notifications in order. */
-struct RecordingListener : IControlListener
-{
-	std::vector<std::string> events;
-	std::vector<float> values;
-	void valueChanged (CControl* c) override
-	{
-		events.push_back ("value");
-		values.push_back (c->getValue ());
-	}
-	void controlBeginEdit (CControl*) override { events.push_back ("begin"); }
-	void controlEndEdit (CControl*) override { events.push_back ("end"); }
-	size_t count (const std::string& name) const
-	{
-		size_t n = 0;
-		for (const auto& e : events)
-			n += e == name;
-		return n;
-	}
-	void clear ()
-	{
-		events.clear ();
-		values.clear ();
-	}
-};
+using PalvisTest::RecordingListener;
+using PalvisTest::ScopedManualRunLoop;
 
 /** Collects the library's assertion reports while it lives. */
 struct AssertionRecorder
