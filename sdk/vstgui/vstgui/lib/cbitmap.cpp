@@ -1,7 +1,7 @@
 #include "cbitmap.h"
+#include "cairopixel.h"
 #include <cairo.h>
 #include <cmath>
-#include <cstring>
 
 namespace VSTGUI {
 
@@ -67,18 +67,7 @@ void* CBitmap::getPlatformBitmap () const
 
 CColor CBitmap::getPixel (int32_t x, int32_t y) const
 {
-	if (!impl->surface || x < 0 || y < 0 || x >= getWidth () || y >= getHeight ())
-		return CColor (0, 0, 0, 0);
-	cairo_surface_flush (impl->surface);
-	const unsigned char* data = cairo_image_surface_get_data (impl->surface);
-	int stride = cairo_image_surface_get_stride (impl->surface);
-	uint32_t p;
-	std::memcpy (&p, data + y * stride + x * 4, 4);
-	uint8_t a = static_cast<uint8_t> (p >> 24);
-	if (a == 0)
-		return CColor (0, 0, 0, 0);
-	auto un = [a] (uint32_t v) { return static_cast<uint8_t> ((v * 255 + a / 2) / a); };
-	return CColor (un ((p >> 16) & 0xFF), un ((p >> 8) & 0xFF), un (p & 0xFF), a);
+	return readSurfacePixel (impl->surface, x, y);
 }
 
 } // VSTGUI

@@ -1,9 +1,9 @@
 #include "cdrawcontext.h"
 #include "cbitmap.h"
+#include "cairopixel.h"
 #include "cfont.h"
 #include <cairo.h>
 #include <cmath>
-#include <cstring>
 
 namespace VSTGUI {
 
@@ -598,19 +598,7 @@ void COffscreenContext::fill (const CColor& color)
 
 CColor COffscreenContext::getPixel (int32_t x, int32_t y) const
 {
-	auto cs = static_cast<cairo_surface_t*> (surface);
-	if (x < 0 || y < 0 || x >= pixelWidth || y >= pixelHeight)
-		return CColor (0, 0, 0, 0);
-	cairo_surface_flush (cs);
-	const unsigned char* data = cairo_image_surface_get_data (cs);
-	int stride = cairo_image_surface_get_stride (cs);
-	uint32_t p;
-	std::memcpy (&p, data + y * stride + x * 4, 4);
-	uint8_t a = static_cast<uint8_t> (p >> 24);
-	if (a == 0)
-		return CColor (0, 0, 0, 0);
-	auto un = [a] (uint32_t v) { return static_cast<uint8_t> ((v * 255 + a / 2) / a); };
-	return CColor (un ((p >> 16) & 0xFF), un ((p >> 8) & 0xFF), un (p & 0xFF), a);
+	return readSurfacePixel (static_cast<cairo_surface_t*> (surface), x, y);
 }
 
 bool COffscreenContext::writePNG (UTF8StringPtr path) const
