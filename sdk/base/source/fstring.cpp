@@ -8,19 +8,10 @@ namespace {
 
 constexpr char16 kReplacement = 0xFFFD;
 
-size_t length8 (const char8* str, int32 n, bool isTerminated)
-{
-	if (!str)
-		return 0;
-	if (!isTerminated && n >= 0)
-		return static_cast<size_t> (n);
-	size_t len = 0;
-	while ((n < 0 || len < static_cast<size_t> (n)) && str[len])
-		++len;
-	return len;
-}
-
-size_t length16 (const char16* str, int32 n, bool isTerminated)
+// Characters of str: n of them when it is not terminated, else up to the first
+// zero but never more than n (n < 0: no limit).
+template <typename Char>
+size_t textLength (const Char* str, int32 n, bool isTerminated)
 {
 	if (!str)
 		return 0;
@@ -79,7 +70,7 @@ String& String::assign (const char8* str, int32 n, bool isTerminated)
 {
 	std::string text;
 	if (str)
-		text.assign (str, length8 (str, n, isTerminated));
+		text.assign (str, textLength (str, n, isTerminated));
 	buffer8.swap (text);
 	buffer16.clear ();
 	isWide = false;
@@ -90,7 +81,7 @@ String& String::assign (const char16* str, int32 n, bool isTerminated)
 {
 	std::u16string text;
 	if (str)
-		text.assign (str, length16 (str, n, isTerminated));
+		text.assign (str, textLength (str, n, isTerminated));
 	buffer16.swap (text);
 	buffer8.clear ();
 	isWide = true;
@@ -112,7 +103,7 @@ String& String::append (const char8* str, int32 n)
 {
 	if (!str)
 		return *this;
-	size_t len = length8 (str, n, true);
+	size_t len = textLength (str, n, true);
 	if (isWide)
 	{
 		if (buffer16.empty ())
@@ -128,7 +119,7 @@ String& String::append (const char16* str, int32 n)
 {
 	if (!str)
 		return *this;
-	size_t len = length16 (str, n, true);
+	size_t len = textLength (str, n, true);
 	if (!isWide)
 	{
 		if (buffer8.empty ())
