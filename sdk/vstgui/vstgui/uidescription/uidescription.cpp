@@ -94,6 +94,14 @@ bool parseTag (const std::string& text, int32_t& tag)
 	return UIAttributes::stringToInteger (text, tag);
 }
 
+/** Adds the name of every entry of a name-keyed table, in the table's order. */
+template <typename Table>
+void collectNames (const Table& table, std::list<const std::string*>& names)
+{
+	for (const auto& entry : table)
+		names.push_back (&entry.first);
+}
+
 } // anonymous
 
 //------------------------------------------------------------------------
@@ -709,32 +717,27 @@ bool UIDescription::getVariable (UTF8StringPtr name, std::string& value) const
 
 void UIDescription::collectTemplateViewNames (std::list<const std::string*>& names) const
 {
-	for (const auto& t : templates)
-		names.push_back (&t.first);
+	collectNames (templates, names);
 }
 
 void UIDescription::collectColorNames (std::list<const std::string*>& names) const
 {
-	for (const auto& c : colors)
-		names.push_back (&c.first);
+	collectNames (colors, names);
 }
 
 void UIDescription::collectFontNames (std::list<const std::string*>& names) const
 {
-	for (const auto& f : fonts)
-		names.push_back (&f.first);
+	collectNames (fonts, names);
 }
 
 void UIDescription::collectBitmapNames (std::list<const std::string*>& names) const
 {
-	for (const auto& b : bitmaps)
-		names.push_back (&b.first);
+	collectNames (bitmaps, names);
 }
 
 void UIDescription::collectControlTagNames (std::list<const std::string*>& names) const
 {
-	for (const auto& t : controlTags)
-		names.push_back (&t.first);
+	collectNames (controlTags, names);
 }
 
 const IViewFactory* UIDescription::getViewFactory () const
