@@ -18,6 +18,17 @@ double wrapAngle (double a)
 		a -= kTwoPi;
 	return a;
 }
+
+// A normalized value moved by one wheel or arrow-key step of the given
+// direction; the zoom modifier makes it a tenth as large.
+float steppedValue (float v, float distance, float wheelInc, bool fine)
+{
+	if (fine)
+		v += 0.1f * distance * wheelInc;
+	else
+		v += distance * wheelInc;
+	return v;
+}
 } // anonymous
 
 CKnobBase::CKnobBase (const CRect& size, IControlListener* listener, int32_t tag, CBitmap* background)
@@ -216,12 +227,8 @@ bool CKnobBase::onWheel (const CPoint& where, const CMouseWheelAxis& axis, const
 	if (!getMouseEnabled ())
 		return false;
 	onMouseWheelEditing (this);
-	float v = getValueNormalized ();
-	if (buttons & kZoomModifier)
-		v += 0.1f * distance * getWheelInc ();
-	else
-		v += distance * getWheelInc ();
-	setValueNormalized (v);
+	setValueNormalized (
+	    steppedValue (getValueNormalized (), distance, getWheelInc (), (buttons & kZoomModifier) != 0));
 	if (isDirty ())
 	{
 		invalid ();
@@ -240,12 +247,8 @@ int32_t CKnobBase::onKeyDown (VstKeyCode& keyCode)
 		case VKEY_LEFT:
 		{
 			float distance = (keyCode.virt == VKEY_DOWN || keyCode.virt == VKEY_LEFT) ? -1.f : 1.f;
-			float v = getValueNormalized ();
-			if (mapVstKeyModifier (keyCode.modifier) & kZoomModifier)
-				v += 0.1f * distance * getWheelInc ();
-			else
-				v += distance * getWheelInc ();
-			setValueNormalized (v);
+			bool fine = (mapVstKeyModifier (keyCode.modifier) & kZoomModifier) != 0;
+			setValueNormalized (steppedValue (getValueNormalized (), distance, getWheelInc (), fine));
 			if (isDirty ())
 			{
 				invalid ();
