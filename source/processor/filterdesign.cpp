@@ -160,16 +160,24 @@ static double levelTargetFor (double level)
 }
 
 //------------------------------------------------------------------------
-void PlugProcessor::updateFilters (bool init)
+// The gain of each band's left filter from its parameter: +-12 dB, and 0 for
+// a band whose centre is not below the Nyquist frequency.
+static void computeBandGains (PlugProcessor& p)
 {
 	for (int i = 0; i < kNumBands; ++i)
 	{
-		const double f0 = bandFrequencies[i];
-		if (sampleRate * 0.5 > f0)
-			bandGainDb[i] = params.bands[i] * 24. - 12.;
+		const double f0 = p.bandFrequencies[i];
+		if (p.sampleRate * 0.5 > f0)
+			p.bandGainDb[i] = p.params.bands[i] * 24. - 12.;
 		else
-			bandGainDb[i] = 0.;
+			p.bandGainDb[i] = 0.;
 	}
+}
+
+//------------------------------------------------------------------------
+void PlugProcessor::updateFilters (bool init)
+{
+	computeBandGains (*this);
 
 	for (int i = 0; i < kNumBands; ++i)
 	{
@@ -207,14 +215,7 @@ void PlugProcessor::updateFilters (bool init)
 //------------------------------------------------------------------------
 void PlugProcessor::updateFiltersAfterQueues ()
 {
-	for (int i = 0; i < kNumBands; ++i)
-	{
-		const double f0 = bandFrequencies[i];
-		if (sampleRate * 0.5 > f0)
-			bandGainDb[i] = params.bands[i] * 24. - 12.;
-		else
-			bandGainDb[i] = 0.;
-	}
+	computeBandGains (*this);
 
 	for (int i = 0; i < kNumBands; ++i)
 	{
