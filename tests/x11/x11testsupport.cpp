@@ -1,5 +1,7 @@
 #include "x11testsupport.h"
 
+#include "hostlib/windowcapture.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -252,39 +254,8 @@ void TopWindow::resize (int width, int height)
 Image TopWindow::capture () const
 {
 	Image image;
-	XWindowAttributes attributes;
-	if (!XGetWindowAttributes (display, window, &attributes))
-		return image;
-	XImage* x = XGetImage (display, window, 0, 0, static_cast<unsigned> (attributes.width),
-	                       static_cast<unsigned> (attributes.height), AllPlanes, ZPixmap);
-	if (!x)
-		return image;
-	auto shift = [] (unsigned long mask) {
-		int s = 0;
-		while (mask && !(mask & 1))
-		{
-			mask >>= 1;
-			++s;
-		}
-		return s;
-	};
-	int rs = shift (x->red_mask), gs = shift (x->green_mask), bs = shift (x->blue_mask);
-	image.width = x->width;
-	image.height = x->height;
-	image.rgba.resize (static_cast<size_t> (image.width) * image.height * 4);
-	for (int py = 0; py < image.height; ++py)
-	{
-		for (int px = 0; px < image.width; ++px)
-		{
-			unsigned long p = XGetPixel (x, px, py);
-			uint8_t* out = &image.rgba[(static_cast<size_t> (py) * image.width + px) * 4];
-			out[0] = static_cast<uint8_t> ((p & x->red_mask) >> rs);
-			out[1] = static_cast<uint8_t> ((p & x->green_mask) >> gs);
-			out[2] = static_cast<uint8_t> ((p & x->blue_mask) >> bs);
-			out[3] = 255;
-		}
-	}
-	XDestroyImage (x);
+	if (!vsthost::captureWindow (display, window, image.rgba, image.width, image.height))
+		return Image ();
 	return image;
 }
 

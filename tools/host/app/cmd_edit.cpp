@@ -11,6 +11,7 @@
 #include "common.h"
 
 #include "hostlib/strings.h"
+#include "hostlib/windowcapture.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 
@@ -233,40 +234,7 @@ struct HostWindow
 
 	bool capture (std::vector<uint8>& rgba, int32& width, int32& height)
 	{
-		XWindowAttributes attributes;
-		if (!XGetWindowAttributes (display, window, &attributes))
-			return false;
-		XImage* image = XGetImage (display, window, 0, 0, static_cast<unsigned> (attributes.width),
-		                           static_cast<unsigned> (attributes.height), AllPlanes, ZPixmap);
-		if (!image)
-			return false;
-		auto shift = [] (unsigned long mask) {
-			int s = 0;
-			while (mask && !(mask & 1))
-			{
-				mask >>= 1;
-				++s;
-			}
-			return s;
-		};
-		int rs = shift (image->red_mask), gs = shift (image->green_mask), bs = shift (image->blue_mask);
-		width = image->width;
-		height = image->height;
-		rgba.resize (static_cast<size_t> (width) * static_cast<size_t> (height) * 4);
-		for (int y = 0; y < height; ++y)
-		{
-			for (int x = 0; x < width; ++x)
-			{
-				unsigned long p = XGetPixel (image, x, y);
-				uint8* out = &rgba[(static_cast<size_t> (y) * static_cast<size_t> (width) + static_cast<size_t> (x)) * 4];
-				out[0] = static_cast<uint8> ((p & image->red_mask) >> rs);
-				out[1] = static_cast<uint8> ((p & image->green_mask) >> gs);
-				out[2] = static_cast<uint8> ((p & image->blue_mask) >> bs);
-				out[3] = 255;
-			}
-		}
-		XDestroyImage (image);
-		return true;
+		return captureWindow (display, window, rgba, width, height);
 	}
 
 	void close ()
