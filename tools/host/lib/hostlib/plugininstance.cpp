@@ -319,38 +319,37 @@ tresult PluginInstance::processBlock (AudioBusBuffers* input, AudioBusBuffers* o
 	return result;
 }
 
-tresult PluginInstance::process32 (Sample32** inputs, Sample32** outputs, int32 numChannels, int32 numSamples,
-                                   uint64 inputSilenceFlags)
+tresult PluginInstance::processAudio (AudioBusBuffers& input, AudioBusBuffers& output, int32 numChannels,
+                                      int32 numSamples, uint64 inputSilenceFlags, int32 sampleSize)
 {
 	if (!active)
 		return kNotInitialized;
-	if (setup.symbolicSampleSize != kSample32 || numSamples < 0 || numSamples > setup.maxSamplesPerBlock)
+	if (setup.symbolicSampleSize != sampleSize || numSamples < 0 || numSamples > setup.maxSamplesPerBlock)
 		return kInvalidArgument;
-	AudioBusBuffers input;
 	input.numChannels = numChannels;
 	input.silenceFlags = inputSilenceFlags;
+	output.numChannels = numChannels;
+	return processBlock (&input, &output, numSamples, sampleSize);
+}
+
+tresult PluginInstance::process32 (Sample32** inputs, Sample32** outputs, int32 numChannels, int32 numSamples,
+                                   uint64 inputSilenceFlags)
+{
+	AudioBusBuffers input;
 	input.channelBuffers32 = inputs;
 	AudioBusBuffers output;
-	output.numChannels = numChannels;
 	output.channelBuffers32 = outputs;
-	return processBlock (&input, &output, numSamples, kSample32);
+	return processAudio (input, output, numChannels, numSamples, inputSilenceFlags, kSample32);
 }
 
 tresult PluginInstance::process64 (Sample64** inputs, Sample64** outputs, int32 numChannels, int32 numSamples,
                                    uint64 inputSilenceFlags)
 {
-	if (!active)
-		return kNotInitialized;
-	if (setup.symbolicSampleSize != kSample64 || numSamples < 0 || numSamples > setup.maxSamplesPerBlock)
-		return kInvalidArgument;
 	AudioBusBuffers input;
-	input.numChannels = numChannels;
-	input.silenceFlags = inputSilenceFlags;
 	input.channelBuffers64 = inputs;
 	AudioBusBuffers output;
-	output.numChannels = numChannels;
 	output.channelBuffers64 = outputs;
-	return processBlock (&input, &output, numSamples, kSample64);
+	return processAudio (input, output, numChannels, numSamples, inputSilenceFlags, kSample64);
 }
 
 tresult PluginInstance::flushParameters ()

@@ -131,6 +131,10 @@ private:
 	                 const InstanceOptions& options);
 	Steinberg::tresult processBlock (Steinberg::Vst::AudioBusBuffers* input, Steinberg::Vst::AudioBusBuffers* output,
 	                                 Steinberg::int32 numSamples, Steinberg::int32 sampleSize);
+	// The host's checks of an audio block, then the block with one input and one output bus.
+	Steinberg::tresult processAudio (Steinberg::Vst::AudioBusBuffers& input, Steinberg::Vst::AudioBusBuffers& output,
+	                                 Steinberg::int32 numChannels, Steinberg::int32 numSamples,
+	                                 Steinberg::uint64 inputSilenceFlags, Steinberg::int32 sampleSize);
 
 	Steinberg::IPtr<HostApplication> hostApplication;
 	Steinberg::IPtr<ComponentHandler> componentHandler;
