@@ -19,42 +19,50 @@ IPtr<HostAttributeList> HostAttributeList::create ()
 	return owned (new HostAttributeList ());
 }
 
-tresult PLUGIN_API HostAttributeList::setInt (AttrID id, int64 value)
+namespace {
+
+// Integers and floats: stored under the ID, read back only as the type they were stored as.
+template <typename Values, typename T>
+tresult storeValue (Values& values, IAttributeList::AttrID id, T value)
 {
 	if (!id)
 		return kInvalidArgument;
 	values[id] = value;
 	return kResultOk;
+}
+
+template <typename Values, typename T>
+tresult readValue (const Values& values, IAttributeList::AttrID id, T& value)
+{
+	if (!id)
+		return kInvalidArgument;
+	auto it = values.find (id);
+	if (it == values.end () || !std::holds_alternative<T> (it->second))
+		return kResultFalse;
+	value = std::get<T> (it->second);
+	return kResultOk;
+}
+
+} // namespace
+
+tresult PLUGIN_API HostAttributeList::setInt (AttrID id, int64 value)
+{
+	return storeValue (values, id, value);
 }
 
 tresult PLUGIN_API HostAttributeList::getInt (AttrID id, int64& value)
 {
-	if (!id)
-		return kInvalidArgument;
-	auto it = values.find (id);
-	if (it == values.end () || !std::holds_alternative<int64> (it->second))
-		return kResultFalse;
-	value = std::get<int64> (it->second);
-	return kResultOk;
+	return readValue (values, id, value);
 }
 
 tresult PLUGIN_API HostAttributeList::setFloat (AttrID id, double value)
 {
-	if (!id)
-		return kInvalidArgument;
-	values[id] = value;
-	return kResultOk;
+	return storeValue (values, id, value);
 }
 
 tresult PLUGIN_API HostAttributeList::getFloat (AttrID id, double& value)
 {
-	if (!id)
-		return kInvalidArgument;
-	auto it = values.find (id);
-	if (it == values.end () || !std::holds_alternative<double> (it->second))
-		return kResultFalse;
-	value = std::get<double> (it->second);
-	return kResultOk;
+	return readValue (values, id, value);
 }
 
 tresult PLUGIN_API HostAttributeList::setString (AttrID id, const TChar* string)
