@@ -1,7 +1,7 @@
 // The controller from the built bundle called out of order and with odd
 // arguments: before initialize, twice, after terminate, with unknown IDs,
 // non-finite values, odd strings, odd view names and null pointers.
-#include "bundleharness.h"
+#include "bundletest.h"
 
 #include "hostlib/componenthandler.h"
 #include "hostlib/hostobject.h"
@@ -24,15 +24,14 @@ namespace {
 const double kInf = std::numeric_limits<double>::infinity ();
 const double kNaN = std::numeric_limits<double>::quiet_NaN ();
 
-class HostileController : public ::testing::Test
+class HostileController : public BundleTest
 {
 protected:
 	void SetUp () override
 	{
-		hostObjectsBefore = vsthost::liveHostObjects ();
-		std::string error;
-		bundle = Bundle::load (error);
-		ASSERT_TRUE (bundle) << error;
+		BundleTest::SetUp ();
+		if (HasFatalFailure ())
+			return;
 		host = vsthost::HostApplication::create ("hostile");
 		controller = create ();
 		ASSERT_TRUE (controller);
@@ -41,8 +40,7 @@ protected:
 	{
 		controller = nullptr;
 		host = nullptr;
-		bundle.reset ();
-		EXPECT_EQ (vsthost::liveHostObjects (), hostObjectsBefore);
+		BundleTest::TearDown ();
 	}
 
 	IPtr<IEditController> create ()
@@ -75,10 +73,8 @@ protected:
 		view->release ();
 	}
 
-	std::unique_ptr<Bundle> bundle;
 	IPtr<vsthost::HostApplication> host;
 	IPtr<IEditController> controller;
-	Steinberg::int32 hostObjectsBefore {0};
 };
 
 } // namespace

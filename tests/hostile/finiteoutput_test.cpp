@@ -2,7 +2,7 @@
 // out of range, huge, denormal, infinite or NaN - the processor in the built
 // bundle turns noise into finite audio, and once sane values return it plays
 // as before.
-#include "bundleharness.h"
+#include "bundletest.h"
 
 #include "paramchanges.h"
 
@@ -162,25 +162,12 @@ Outcome<Sample> runCase (const Bundle& bundle, unsigned seed)
 	return outcome;
 }
 
-class FiniteOutput : public ::testing::Test
-{
-protected:
-	static void SetUpTestSuite ()
-	{
-		std::string error;
-		bundle = Bundle::load (error);
-		ASSERT_TRUE (bundle) << error;
-	}
-	static void TearDownTestSuite () { bundle.reset (); }
-	static std::unique_ptr<Bundle> bundle;
-};
-std::unique_ptr<Bundle> FiniteOutput::bundle;
+using FiniteOutput = SharedBundleTest;
 
 } // namespace
 
 TEST_F (FiniteOutput, AnyStateAndAnyParameterValuesGiveFiniteAudio32)
 {
-	ASSERT_TRUE (bundle);
 	for (unsigned seed = 1; seed <= 150; ++seed)
 	{
 		auto o = runCase<Sample32> (*bundle, seed);
@@ -193,7 +180,6 @@ TEST_F (FiniteOutput, AnyStateAndAnyParameterValuesGiveFiniteAudio32)
 
 TEST_F (FiniteOutput, AnyStateAndAnyParameterValuesGiveFiniteAudio64)
 {
-	ASSERT_TRUE (bundle);
 	for (unsigned seed = 1001; seed <= 1150; ++seed)
 	{
 		auto o = runCase<Sample64> (*bundle, seed);
@@ -208,7 +194,6 @@ TEST_F (FiniteOutput, EveryBandAndTheLevelAtEachExtreme)
 {
 	// Each extreme value on each parameter alone, by state and by parameter
 	// change, with all other values at their defaults.
-	ASSERT_TRUE (bundle);
 	const double extremes[] = {kNaN, -kNaN, kInf, -kInf, 1e308, -1e308, 4.9e-324, -4.9e-324, 1e6, -1e6, 1.5, -0.5};
 	for (ParamID id = 1; id <= 16; ++id)
 	{

@@ -4,7 +4,7 @@
 // end early or misreport what they moved. Every call must return a result
 // code and leave the processor usable; nothing may crash, leak or write
 // outside the buffers.
-#include "bundleharness.h"
+#include "bundletest.h"
 
 #include "hostlib/hostobject.h"
 #include "hostlib/memorystream.h"
@@ -21,23 +21,9 @@ namespace {
 
 constexpr float kSentinel = 12345.0f;
 
-class HostileLifecycle : public ::testing::Test
+class HostileLifecycle : public BundleTest
 {
 protected:
-	void SetUp () override
-	{
-		hostObjectsBefore = vsthost::liveHostObjects ();
-		std::string error;
-		bundle = Bundle::load (error);
-		ASSERT_TRUE (bundle) << error;
-	}
-	void TearDown () override
-	{
-		bundle.reset ();
-		// Everything the host handed to the plug-in was given back.
-		EXPECT_EQ (vsthost::liveHostObjects (), hostObjectsBefore);
-	}
-
 	// A block of numSamples noise samples in buffers twice as long, whose tails
 	// hold a sentinel that the processor must not overwrite.
 	static void fillWithSentinels (Block<Sample32>& block)
@@ -54,9 +40,6 @@ protected:
 					return false;
 		return true;
 	}
-
-	std::unique_ptr<Bundle> bundle;
-	Steinberg::int32 hostObjectsBefore {0};
 };
 
 std::vector<uint8> stateOf (Processor& p)

@@ -2,7 +2,7 @@
 // with parameter changes on an audio thread while the main thread sets and
 // reads states. Run under the thread sanitizer as well (scripts/test.sh), which
 // fails the test on any data race in the plug-in binary.
-#include "bundleharness.h"
+#include "bundletest.h"
 
 #include "paramchanges.h"
 
@@ -92,17 +92,7 @@ void stateWhileProcessing (const Bundle& bundle, int32 sampleSize)
 	EXPECT_EQ (last.reserved[0], rounds - 1);
 }
 
-class HostileThreads : public ::testing::Test
-{
-protected:
-	void SetUp () override
-	{
-		std::string error;
-		bundle = Bundle::load (error);
-		ASSERT_TRUE (bundle) << error;
-	}
-	std::unique_ptr<Bundle> bundle;
-};
+using HostileThreads = BundleTest;
 
 } // namespace
 

@@ -4,7 +4,7 @@
 // set and read from another thread while processing runs.
 #include "rtguard.h"
 
-#include "bundleharness.h"
+#include "bundletest.h"
 #include "paramchanges.h"
 
 #include <gtest/gtest.h>
@@ -168,27 +168,15 @@ void expectProcessed (const RunResult& r)
 	EXPECT_GT (r.changed, r.blocks / 4) << r.blocks << " blocks";
 }
 
-class RtSafety : public ::testing::Test
+class RtSafety : public SharedBundleTest
 {
 protected:
-	static void SetUpTestSuite ()
-	{
-		std::string error;
-		bundle = Bundle::load (error);
-		ASSERT_TRUE (bundle) << error;
-	}
-	static void TearDownTestSuite () { bundle.reset (); }
-
 	void SetUp () override
 	{
-		ASSERT_TRUE (bundle);
+		SharedBundleTest::SetUp ();
 		rtguard::reset ();
 	}
-
-	static std::unique_ptr<Bundle> bundle;
 };
-
-std::unique_ptr<Bundle> RtSafety::bundle;
 
 } // namespace
 
