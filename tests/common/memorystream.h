@@ -1,5 +1,6 @@
 // An in-memory IBStream for tests, as a host would pass one to getState and
-// setState. It can refuse writes, or accept only a limited number of bytes.
+// setState. It can refuse writes, accept only a limited number of bytes, or
+// report success for reads that end early.
 #pragma once
 
 #include "pluginterfaces/base/ibstream.h"
@@ -33,6 +34,9 @@ public:
 	// At most this many bytes in the stream; a write that crosses the limit
 	// stores what fits, reports that count and fails. Negative: no limit.
 	void setWriteLimit (int64 limit) { writeLimit = limit; }
+	// A read that ends early still returns kResultOk, as some host streams do;
+	// only the count it reports tells the reader that bytes are missing.
+	void setShortReadsSucceed (bool state) { shortReadsSucceed = state; }
 
 	const std::vector<uint8_t>& bytes () const { return data; }
 	int64 position () const { return pos; }
@@ -71,7 +75,7 @@ public:
 		pos += n;
 		if (numBytesRead)
 			*numBytesRead = n;
-		return n == numBytes ? kResultOk : kResultFalse;
+		return n == numBytes || shortReadsSucceed ? kResultOk : kResultFalse;
 	}
 
 	tresult PLUGIN_API write (void* buffer, int32 numBytes, int32* numBytesWritten) override
@@ -120,6 +124,7 @@ private:
 	int64 pos {0};
 	Mode mode {Mode::kReadWrite};
 	int64 writeLimit {-1};
+	bool shortReadsSucceed {false};
 	int32 numReadCalls {0};
 	int32 numWriteCalls {0};
 	std::atomic<int32> refs {1};

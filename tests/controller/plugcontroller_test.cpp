@@ -321,11 +321,14 @@ TEST (PlugController, ShortOrMissingStateChangesNothing)
 	c->setParamNormalized (kBand0Id + 7, 0.8);
 	const auto before = allValues (c.ptr);
 
+	// Streams that report success for a short read: only the count tells.
 	MemoryStream shortStream = StateBuilder ().bypassWord (0).level (0.9).band (7, 0.1).truncate (203).stream ();
+	shortStream.setShortReadsSucceed (true);
 	EXPECT_EQ (c->setComponentState (&shortStream), kResultFalse);
 	EXPECT_EQ (allValues (c.ptr), before);
 
 	MemoryStream empty;
+	empty.setShortReadsSucceed (true);
 	EXPECT_EQ (c->setComponentState (&empty), kResultFalse);
 	EXPECT_EQ (c->setComponentState (nullptr), kResultFalse);
 	EXPECT_EQ (allValues (c.ptr), before);
@@ -336,7 +339,7 @@ TEST (PlugController, ShortOrMissingStateChangesNothing)
 	MemoryStream longStream = longer.stream ();
 	EXPECT_EQ (c->setComponentState (&longStream), kResultOk);
 	EXPECT_EQ (c->getParamNormalized (kLevelId), 0.5);
-	EXPECT_EQ (longStream.pos, 204u);
+	EXPECT_EQ (longStream.position (), 204);
 }
 
 TEST (PlugController, ReservedValuesChangeNothing)
@@ -363,7 +366,7 @@ TEST (PlugController, ComponentStateWithoutParameters)
 	Controller c;
 	MemoryStream stream = StateBuilder ().level (0.1).stream ();
 	EXPECT_EQ (c->setComponentState (&stream), kResultOk);
-	EXPECT_EQ (stream.pos, 204u); // it was read
+	EXPECT_EQ (stream.position (), 204); // it was read
 	EXPECT_EQ (c->getParameterCount (), 0);
 
 	c->initialize (nullptr);
@@ -408,7 +411,7 @@ TEST (PlugController, StateOfItsOwnIsNotImplemented)
 	MemoryStream stream;
 	EXPECT_EQ (c->setState (&stream), kNotImplemented);
 	EXPECT_EQ (c->getState (&stream), kNotImplemented);
-	EXPECT_TRUE (stream.data.empty ());
+	EXPECT_TRUE (stream.bytes ().empty ());
 	EXPECT_EQ (c->openHelp (false), kResultFalse);
 	EXPECT_EQ (c->openAboutBox (true), kResultFalse);
 }

@@ -1,7 +1,7 @@
-// An in-memory IBStream for feeding state to the controller.
+// The processor's state, built byte by byte, for feeding to the controller.
 #pragma once
 
-#include "pluginterfaces/base/ibstream.h"
+#include "memorystream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,70 +11,7 @@ namespace ControllerTest {
 
 using namespace Steinberg;
 
-class MemoryStream : public IBStream
-{
-public:
-	explicit MemoryStream (std::vector<uint8> bytes = {}) : data (std::move (bytes)) {}
-
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
-	{
-		if (FUnknownPrivate::iidEqual (iid, FUnknown::iid) || FUnknownPrivate::iidEqual (iid, IBStream::iid))
-		{
-			addRef ();
-			*obj = this;
-			return kResultOk;
-		}
-		*obj = nullptr;
-		return kNoInterface;
-	}
-	// Lives on the test's stack.
-	uint32 PLUGIN_API addRef () override { return 1; }
-	uint32 PLUGIN_API release () override { return 1; }
-
-	tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override
-	{
-		int32 n = std::max (0, std::min<int32> (numBytes, static_cast<int32> (data.size () - pos)));
-		if (n > 0)
-			std::memcpy (buffer, data.data () + pos, static_cast<size_t> (n));
-		pos += static_cast<size_t> (n);
-		if (numBytesRead)
-			*numBytesRead = n;
-		return kResultOk;
-	}
-	tresult PLUGIN_API write (void* buffer, int32 numBytes, int32* numBytesWritten) override
-	{
-		if (numBytes < 0)
-			return kInvalidArgument;
-		if (pos + static_cast<size_t> (numBytes) > data.size ())
-			data.resize (pos + static_cast<size_t> (numBytes));
-		std::memcpy (data.data () + pos, buffer, static_cast<size_t> (numBytes));
-		pos += static_cast<size_t> (numBytes);
-		if (numBytesWritten)
-			*numBytesWritten = numBytes;
-		return kResultOk;
-	}
-	tresult PLUGIN_API seek (int64 to, int32 mode, int64* result) override
-	{
-		int64 base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? static_cast<int64> (pos) : static_cast<int64> (data.size ());
-		int64 target = base + to;
-		if (target < 0)
-			return kInvalidArgument;
-		pos = static_cast<size_t> (target);
-		if (result)
-			*result = target;
-		return kResultOk;
-	}
-	tresult PLUGIN_API tell (int64* result) override
-	{
-		if (!result)
-			return kInvalidArgument;
-		*result = static_cast<int64> (pos);
-		return kResultOk;
-	}
-
-	std::vector<uint8> data;
-	size_t pos {0};
-};
+using PalvisTest::MemoryStream;
 
 // Builds the processor's 204-byte state by hand, little-endian.
 class StateBuilder
