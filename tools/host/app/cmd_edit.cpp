@@ -21,7 +21,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -417,24 +416,6 @@ private:
 	bool close {false};
 	std::vector<std::pair<std::string, std::string>> screenshots;
 };
-
-bool readLines (const std::string& path, std::vector<std::string>& lines, std::string& error)
-{
-	std::ifstream in (path);
-	if (!in)
-	{
-		error = "cannot read '" + path + "'";
-		return false;
-	}
-	std::string line;
-	while (std::getline (in, line))
-	{
-		if (!line.empty () && line.back () == '\r')
-			line.pop_back ();
-		lines.push_back (line);
-	}
-	return true;
-}
 
 // Prints what the component handler saw since the last call, with the time since the
 // editor was attached.

@@ -590,24 +590,6 @@ void printHandlerEvents (ComponentHandler& handler)
 	handler.clearEvents ();
 }
 
-bool readEventFile (const std::string& path, std::vector<std::string>& lines, std::string& error)
-{
-	std::ifstream in (path);
-	if (!in)
-	{
-		error = "cannot read '" + path + "'";
-		return false;
-	}
-	std::string line;
-	while (std::getline (in, line))
-	{
-		if (!line.empty () && line.back () == '\r')
-			line.pop_back ();
-		lines.push_back (line);
-	}
-	return true;
-}
-
 } // namespace
 
 //------------------------------------------------------------------------
@@ -626,7 +608,7 @@ int runSnapshot (const Args& args)
 	std::vector<std::string> events;
 	for (auto& option : parsed.options)
 	{
-		if (option.first == "events" && !readEventFile (option.second, events, error))
+		if (option.first == "events" && !readLines (option.second, events, error))
 			return usageError (kName, error);
 		if (option.first == "event")
 			events.push_back (option.second);

@@ -3,6 +3,7 @@
 #include "hostlib/strings.h"
 
 #include <cstdio>
+#include <fstream>
 
 namespace vsthost {
 namespace app {
@@ -145,6 +146,24 @@ int fail (const char* commandName, const std::string& message)
 {
 	std::fprintf (stderr, "vst3host %s: %s\n", commandName, message.c_str ());
 	return kExitFailure;
+}
+
+bool readLines (const std::string& path, std::vector<std::string>& lines, std::string& error)
+{
+	std::ifstream in (path);
+	if (!in)
+	{
+		error = "cannot read '" + path + "'";
+		return false;
+	}
+	std::string line;
+	while (std::getline (in, line))
+	{
+		if (!line.empty () && line.back () == '\r')
+			line.pop_back ();
+		lines.push_back (line);
+	}
+	return true;
 }
 
 } // namespace app

@@ -51,6 +51,10 @@ void printParameters (const PluginInstance& instance, bool currentValues);
 
 int fail (const char* commandName, const std::string& message);
 
+// Appends the lines of a text file, without their line ends ("\n" or "\r\n").
+// False with a message when the file cannot be read.
+bool readLines (const std::string& path, std::vector<std::string>& lines, std::string& error);
+
 // Writes 8-bit RGBA pixels (rows top to bottom) as a PNG file (cmd_snapshot.cpp).
 bool writePNG (const std::string& path, const std::vector<Steinberg::uint8>& rgba, Steinberg::int32 width,
                Steinberg::int32 height, std::string& error);
