@@ -23,6 +23,18 @@ void shapeSound (PlugProcessor& p, StereoBlock<float>& block)
 	block.data.inputParameterChanges = nullptr;
 }
 
+// Two processors activated and shaped alike: one goes through a case, the other
+// is the reference it must still match afterwards.
+void shapeBoth (ProcessorHandle& a, ProcessorHandle& b, int32 sampleSize = kSample32)
+{
+	for (ProcessorHandle* p : {&a, &b})
+	{
+		activate (**p, 48000.0, 256, sampleSize);
+		StereoBlock<float> block (64);
+		shapeSound (**p, block);
+	}
+}
+
 template <typename Sample>
 std::vector<Sample> runBlock (PlugProcessor& p, int32 n, int32 offset, uint64 silenceFlags = 0)
 {
@@ -409,11 +421,7 @@ TEST (PlugProcessorSilence, SilentInputGivesZerosAndStopsTheFilters)
 	for (uint64 flags : {uint64 (3), ~uint64 (0)})
 	{
 		ProcessorHandle a, b;
-		activate (*a);
-		activate (*b);
-		StereoBlock<float> shapeA (64), shapeB (64);
-		shapeSound (*a, shapeA);
-		shapeSound (*b, shapeB);
+		shapeBoth (a, b);
 
 		StereoBlock<float> silent (64);
 		silent.fillOutput (0.5f);
@@ -445,11 +453,7 @@ TEST (PlugProcessorSilence, InPlaceSilentInputOnlyGetsTheFlags)
 TEST (PlugProcessorSilence, PartlySilentInputIsFiltered)
 {
 	ProcessorHandle a, b;
-	activate (*a);
-	activate (*b);
-	StereoBlock<float> shapeA (64), shapeB (64);
-	shapeSound (*a, shapeA);
-	shapeSound (*b, shapeB);
+	shapeBoth (a, b);
 	// The host flags the right channel only; the left one carries sound.
 	StereoBlock<float> flagged (64), plain (64);
 	flagged.fillInput ();
@@ -470,11 +474,7 @@ template <typename Sample>
 void checkBypass ()
 {
 	ProcessorHandle a, b;
-	activate (*a, 48000.0, 256, sizeof (Sample) == 8 ? kSample64 : kSample32);
-	activate (*b, 48000.0, 256, sizeof (Sample) == 8 ? kSample64 : kSample32);
-	StereoBlock<float> shapeA (64), shapeB (64);
-	shapeSound (*a, shapeA);
-	shapeSound (*b, shapeB);
+	shapeBoth (a, b, sizeof (Sample) == 8 ? kSample64 : kSample32);
 
 	StereoBlock<Sample> block (100);
 	block.fillInput (3);
@@ -583,11 +583,7 @@ TEST (PlugProcessorState, InactiveSetStateAppliesAndRedesignsAtOnce)
 TEST (PlugProcessorState, TruncatedStateChangesNothingAudible)
 {
 	ProcessorHandle a, b;
-	activate (*a);
-	activate (*b);
-	StereoBlock<float> shapeA (64), shapeB (64);
-	shapeSound (*a, shapeA);
-	shapeSound (*b, shapeB);
+	shapeBoth (a, b);
 	const auto before = stateOf (*a);
 
 	auto bytes = streamBytes (defaultState ());
