@@ -494,10 +494,8 @@ int runEdit (const Args& args)
 		return fail (kName, error);
 	PluginInstance& instance = *plugin.instance;
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
+	if (!applyAssignments (instance, assignmentTexts, assignments, error))
 		return fail (kName, error);
-	for (auto& assignment : assignments)
-		instance.setParameter (assignment.id, assignment.normalized);
 	// The processor runs as in a host: edits reach it with the next block.
 	constexpr int32 kBlock = 480;
 	if (!instance.start (48000., kBlock, kSample32, error))

@@ -96,10 +96,8 @@ int runRender (const Args& args)
 	}
 
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
+	if (!applyAssignments (instance, assignmentTexts, assignments, error))
 		return fail (name, error);
-	for (auto& assignment : assignments)
-		instance.setParameter (assignment.id, assignment.normalized);
 
 	AudioBuffer output;
 	if (!renderAudio (instance, input, output, options, error))

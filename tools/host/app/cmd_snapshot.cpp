@@ -628,10 +628,8 @@ int runSnapshot (const Args& args)
 			return fail (kName, "loading the state failed (" + resultName (r) + ")");
 	}
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
+	if (!applyAssignments (instance, assignmentTexts, assignments, error))
 		return fail (kName, error);
-	for (auto& assignment : assignments)
-		instance.setParameter (assignment.id, assignment.normalized);
 
 	IPtr<IPlugView> view = owned (instance.getController ()->createView (ViewType::kEditor));
 	if (!view)

@@ -38,14 +38,12 @@ int runStateSave (const Args& args)
 	PluginInstance& instance = *plugin.instance;
 
 	std::vector<ParameterAssignment> assignments;
-	if (!resolveAssignments (instance, assignmentTexts, assignments, error))
+	if (!applyAssignments (instance, assignmentTexts, assignments, error))
 		return fail (name, error);
 	if (!assignments.empty ())
 	{
 		// The processor takes parameter values only in process(): hand them over in
 		// a block without audio, as hosts do to flush parameters.
-		for (auto& assignment : assignments)
-			instance.setParameter (assignment.id, assignment.normalized);
 		if (!instance.start (kFlushSampleRate, kFlushBlockSize, kSample32, error))
 			return fail (name, error);
 		tresult result = instance.flushParameters ();

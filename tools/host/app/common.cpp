@@ -87,8 +87,8 @@ bool parseArgs (const Args& args, const std::vector<std::string>& flags, const s
 	return true;
 }
 
-bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& assignmentTexts,
-                         std::vector<ParameterAssignment>& assignments, std::string& error)
+bool applyAssignments (PluginInstance& instance, const std::vector<std::string>& assignmentTexts,
+                       std::vector<ParameterAssignment>& assignments, std::string& error)
 {
 	for (auto& text : assignmentTexts)
 	{
@@ -97,6 +97,8 @@ bool resolveAssignments (const PluginInstance& instance, const std::vector<std::
 			return false;
 		assignments.push_back (assignment);
 	}
+	for (auto& assignment : assignments)
+		instance.setParameter (assignment.id, assignment.normalized);
 	return true;
 }
 

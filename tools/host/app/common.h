@@ -38,9 +38,10 @@ struct ParsedArgs
 bool parseArgs (const Args& args, const std::vector<std::string>& flags,
                 const std::vector<std::string>& withValue, ParsedArgs& parsed, std::string& error);
 
-// Resolves PARAM=VALUE arguments against the instance's controller.
-bool resolveAssignments (const PluginInstance& instance, const std::vector<std::string>& assignmentTexts,
-                         std::vector<ParameterAssignment>& assignments, std::string& error);
+// Resolves PARAM=VALUE arguments against the instance's controller and, when all of them
+// resolve, sets each value (controller, and queued for the processor's next block).
+bool applyAssignments (PluginInstance& instance, const std::vector<std::string>& assignmentTexts,
+                       std::vector<ParameterAssignment>& assignments, std::string& error);
 
 // "0x10001 (kCanAutomate|kIsBypass)"-style flag texts.
 std::string parameterFlagsText (Steinberg::int32 flags);
