@@ -162,32 +162,34 @@ Outcome<Sample> runCase (const Bundle& bundle, unsigned seed)
 	return outcome;
 }
 
-using FiniteOutput = SharedBundleTest;
+class FiniteOutput : public SharedBundleTest
+{
+protected:
+	// One random case per seed; stops at the first seed that fails.
+	template <typename Sample>
+	void runSeeds (unsigned first, unsigned last)
+	{
+		for (unsigned seed = first; seed <= last; ++seed)
+		{
+			auto o = runCase<Sample> (*bundle, seed);
+			EXPECT_EQ (o.nonFiniteBlocks, 0) << "seed " << seed << ", first bad block " << o.firstBadBlock;
+			EXPECT_TRUE (o.recovered) << "seed " << seed;
+			if (HasFailure ())
+				break;
+		}
+	}
+};
 
 } // namespace
 
 TEST_F (FiniteOutput, AnyStateAndAnyParameterValuesGiveFiniteAudio32)
 {
-	for (unsigned seed = 1; seed <= 150; ++seed)
-	{
-		auto o = runCase<Sample32> (*bundle, seed);
-		EXPECT_EQ (o.nonFiniteBlocks, 0) << "seed " << seed << ", first bad block " << o.firstBadBlock;
-		EXPECT_TRUE (o.recovered) << "seed " << seed;
-		if (HasFailure ())
-			break;
-	}
+	runSeeds<Sample32> (1, 150);
 }
 
 TEST_F (FiniteOutput, AnyStateAndAnyParameterValuesGiveFiniteAudio64)
 {
-	for (unsigned seed = 1001; seed <= 1150; ++seed)
-	{
-		auto o = runCase<Sample64> (*bundle, seed);
-		EXPECT_EQ (o.nonFiniteBlocks, 0) << "seed " << seed << ", first bad block " << o.firstBadBlock;
-		EXPECT_TRUE (o.recovered) << "seed " << seed;
-		if (HasFailure ())
-			break;
-	}
+	runSeeds<Sample64> (1001, 1150);
 }
 
 TEST_F (FiniteOutput, EveryBandAndTheLevelAtEachExtreme)
