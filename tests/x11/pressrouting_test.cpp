@@ -175,33 +175,28 @@ TEST_F (PressRouting, OnlyAViewThatWantsNoMoreEventsEndsItsPress)
 {
 	auto view = new ScriptedView (CRect (0, 0, 50, 50));
 	container->addView (view);
-	CPoint p (10, 10);
+	// A press with the given number of moves; what the view was sent.
+	auto press = [&] (int moves) {
+		CPoint p (10, 10);
+		view->log.clear ();
+		frame->platformOnMouseDown (p, CButtonState (kLButton));
+		for (int i = 0; i < moves; ++i)
+			frame->platformOnMouseMoved (p, CButtonState (kLButton));
+		frame->platformOnMouseUp (p, CButtonState (kLButton));
+		return view->log;
+	};
 	// answers that keep the press: handled, not handled, not implemented
 	for (auto answer : {kMouseEventHandled, kMouseEventNotHandled, kMouseEventNotImplemented})
 	{
-		view->log.clear ();
 		view->moveResult = answer;
-		frame->platformOnMouseDown (p, CButtonState (kLButton));
-		frame->platformOnMouseMoved (p, CButtonState (kLButton));
-		frame->platformOnMouseMoved (p, CButtonState (kLButton));
-		frame->platformOnMouseUp (p, CButtonState (kLButton));
-		EXPECT_EQ (view->log, (std::vector<std::string> {"down", "move", "move", "up"})) << answer;
+		EXPECT_EQ (press (2), (std::vector<std::string> {"down", "move", "move", "up"})) << answer;
 	}
 	// a move that needs no more events ends it
-	view->log.clear ();
 	view->moveResult = kMouseMoveEventHandledButDontNeedMoreEvents;
-	frame->platformOnMouseDown (p, CButtonState (kLButton));
-	frame->platformOnMouseMoved (p, CButtonState (kLButton));
-	frame->platformOnMouseMoved (p, CButtonState (kLButton));
-	frame->platformOnMouseUp (p, CButtonState (kLButton));
-	EXPECT_EQ (view->log, (std::vector<std::string> {"down", "move"}));
+	EXPECT_EQ (press (2), (std::vector<std::string> {"down", "move"}));
 	// so does a press that wants no moves and no release
-	view->log.clear ();
 	view->downResult = kMouseDownEventHandledButDontNeedMovedOrUpEvents;
-	frame->platformOnMouseDown (p, CButtonState (kLButton));
-	frame->platformOnMouseMoved (p, CButtonState (kLButton));
-	frame->platformOnMouseUp (p, CButtonState (kLButton));
-	EXPECT_EQ (view->log, (std::vector<std::string> {"down"}));
+	EXPECT_EQ (press (1), (std::vector<std::string> {"down"}));
 }
 
 //------------------------------------------------------------------------
