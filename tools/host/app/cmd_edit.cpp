@@ -595,12 +595,7 @@ int runEdit (const Args& args)
 	window.close ();
 	if (!ok)
 		return fail (kName, error);
-	for (auto& info : instance.getParameterInfos ())
-	{
-		double value = instance.getController ()->getParamNormalized (info.id);
-		std::printf ("param %u %s %s %s\n", info.id, quoted (toUtf8 (info.title, 128)).c_str (),
-		             shortestDouble (value).c_str (), quoted (instance.getParamDisplay (info.id, value)).c_str ());
-	}
+	printParameterValues (instance);
 	return kExitOk;
 }
 

@@ -669,12 +669,7 @@ int runSnapshot (const Args& args)
 	if (!ok)
 		return fail (kName, error);
 	std::printf ("wrote %s\n", outPath.c_str ());
-	for (auto& info : instance.getParameterInfos ())
-	{
-		double value = instance.getController ()->getParamNormalized (info.id);
-		std::printf ("param %u %s %s %s\n", info.id, quoted (toUtf8 (info.title, 128)).c_str (),
-		             shortestDouble (value).c_str (), quoted (instance.getParamDisplay (info.id, value)).c_str ());
-	}
+	printParameterValues (instance);
 	return kExitOk;
 }
 

@@ -144,6 +144,16 @@ void printParameters (const PluginInstance& instance, bool currentValues)
 	}
 }
 
+void printParameterValues (const PluginInstance& instance)
+{
+	for (auto& info : instance.getParameterInfos ())
+	{
+		double value = instance.getController ()->getParamNormalized (info.id);
+		std::printf ("param %u %s %s %s\n", info.id, quoted (toUtf8 (info.title, 128)).c_str (),
+		             shortestDouble (value).c_str (), quoted (instance.getParamDisplay (info.id, value)).c_str ());
+	}
+}
+
 int fail (const char* commandName, const std::string& message)
 {
 	std::fprintf (stderr, "vst3host %s: %s\n", commandName, message.c_str ());

@@ -50,6 +50,10 @@ std::string parameterFlagsText (Steinberg::int32 flags);
 // either the default's display text or the controller's current value and text.
 void printParameters (const PluginInstance& instance, bool currentValues);
 
+// The controller's values after an editor session: "param ID "title" VALUE "display"",
+// one line per parameter.
+void printParameterValues (const PluginInstance& instance);
+
 int fail (const char* commandName, const std::string& message);
 
 // Appends the lines of a text file, without their line ends ("\n" or "\r\n").
