@@ -1,6 +1,6 @@
 #include "x11testsupport.h"
 
-#include "hostlib/windowcapture.h"
+#include "hostlib/x11window.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -216,15 +216,7 @@ TopWindow::TopWindow (int width, int height, int x, int y) : left (x), top (y)
 	                        static_cast<unsigned> (height), 0, CopyFromParent, InputOutput, CopyFromParent,
 	                        CWBackPixel | CWEventMask | CWOverrideRedirect, &attributes);
 	XMapRaised (display, window);
-	// Wait until the server has mapped it.
-	for (int i = 0; i < 200; ++i)
-	{
-		XEvent event;
-		if (XCheckTypedWindowEvent (display, window, MapNotify, &event))
-			break;
-		XSync (display, False);
-		usleep (5000);
-	}
+	vsthost::waitUntilMapped (display, window, 1000);
 	XSync (display, False);
 }
 

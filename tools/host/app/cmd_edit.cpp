@@ -11,7 +11,7 @@
 #include "common.h"
 
 #include "hostlib/strings.h"
-#include "hostlib/windowcapture.h"
+#include "hostlib/x11window.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 
@@ -189,14 +189,7 @@ struct HostWindow
 		XSelectInput (display, window, StructureNotifyMask);
 		XMapWindow (display, window);
 		// Wait for the map, so that the editor opens in a window that is on screen.
-		for (int i = 0; i < 400; ++i)
-		{
-			XEvent event;
-			if (XCheckTypedWindowEvent (display, window, MapNotify, &event))
-				break;
-			XSync (display, False);
-			poll (nullptr, 0, 5);
-		}
+		waitUntilMapped (display, window, 2000);
 		return true;
 	}
 

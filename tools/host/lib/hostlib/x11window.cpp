@@ -1,7 +1,9 @@
-#include "hostlib/windowcapture.h"
+#include "hostlib/x11window.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+#include <poll.h>
 
 namespace vsthost {
 
@@ -20,6 +22,20 @@ int maskShift (unsigned long mask)
 }
 
 } // namespace
+
+bool waitUntilMapped (Display* display, unsigned long window, int timeoutMs)
+{
+	constexpr int kStepMs = 5;
+	for (int waited = 0; waited < timeoutMs; waited += kStepMs)
+	{
+		XEvent event;
+		if (XCheckTypedWindowEvent (display, window, MapNotify, &event))
+			return true;
+		XSync (display, False);
+		poll (nullptr, 0, kStepMs);
+	}
+	return false;
+}
 
 bool captureWindow (Display* display, unsigned long window, std::vector<uint8_t>& rgba, int& width, int& height)
 {
