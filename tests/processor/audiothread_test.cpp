@@ -19,8 +19,16 @@ void* operator new (std::size_t size)
 		return p;
 	throw std::bad_alloc ();
 }
+// These replace the global pair, so malloc and free do match; GCC cannot see that.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void operator delete (void* p) noexcept { std::free (p); }
 void operator delete (void* p, std::size_t) noexcept { std::free (p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 using namespace PalvisTest;
 
