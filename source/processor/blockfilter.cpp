@@ -10,15 +10,17 @@ namespace {
 
 // The host promises buffers, two channels and at most maxSamplesPerBlock
 // samples. Should it break that promise, nothing is written out of bounds:
-// a longer block runs through the work buffers in pieces (the filters are
-// sequential, so the result equals one long block), and without work buffers
-// the output is silence.
+// a block longer than the work buffers (which are capped, and keep the size
+// of the set-up they were made for) runs through them in pieces (the filters
+// are sequential, so the result equals one long block), and without work
+// buffers the output is silence.
 template <typename T, typename Run>
 void runBlock (PlugProcessor& p, T** in, T** out, int32 numSamples, Run run)
 {
 	if (numSamples <= 0 || !in || !out || !in[0] || !in[1] || !out[0] || !out[1])
 		return;
-	if (!p.workBufferLeft || !p.workBufferRight || p.maxSamplesPerBlock <= 0)
+	const int32 capacity = p.getWorkBufferSize ();
+	if (!p.workBufferLeft || !p.workBufferRight || capacity <= 0)
 	{
 		for (int32 j = 0; j < numSamples; ++j)
 		{
@@ -27,14 +29,14 @@ void runBlock (PlugProcessor& p, T** in, T** out, int32 numSamples, Run run)
 		}
 		return;
 	}
-	if (numSamples <= p.maxSamplesPerBlock)
+	if (numSamples <= capacity)
 	{
 		run (in, out, numSamples);
 		return;
 	}
 	for (int32 done = 0; done < numSamples;)
 	{
-		const int32 n = numSamples - done < p.maxSamplesPerBlock ? numSamples - done : p.maxSamplesPerBlock;
+		const int32 n = numSamples - done < capacity ? numSamples - done : capacity;
 		T* inPart[2] = {in[0] + done, in[1] + done};
 		T* outPart[2] = {out[0] + done, out[1] + done};
 		run (inPart, outPart, n);

@@ -36,6 +36,9 @@ public:
 	// Block filtering and output level for a block that is neither silent nor bypassed.
 	void processAudio32 (Sample32** in, Sample32** out, int32 numSamples);
 	void processAudio64 (Sample64** in, Sample64** out, int32 numSamples);
+	// Samples each work buffer holds: maxSamplesPerBlock as set up when the
+	// buffers were made, capped; 0 without buffers.
+	int32 getWorkBufferSize () const { return workBufferSize; }
 
 	static constexpr int kNumFilters = 2 * kNumBands;
 

@@ -293,5 +293,29 @@ TEST (BlockFiltering, BrokenHostPromisesStayInBounds)
 	small->setActive (true);
 }
 
+// A set-up received while active (or one beyond the buffers' cap) raises
+// maxSamplesPerBlock past the work buffers' length; blocks of the new length
+// must still run in pieces of the buffers' length.
+TEST (BlockFiltering, BlocksLongerThanTheWorkBuffersRunInPiecesWhateverTheSetUpSays)
+{
+	Equaliser small (48000., 64, Eq::bestPath ()), reference (48000., 4096, Eq::bestPath ());
+	ProcessSetup setup {kRealtime, kSample32, 4096, 48000.};
+	small->setupProcessing (setup); // refused while active, but the block size is taken
+	ASSERT_EQ (small->maxSamplesPerBlock, 4096);
+	ASSERT_EQ (small->getWorkBufferSize (), 64);
+	for (Equaliser* eq : {&small, &reference})
+		eq->setBand (3, 0.9);
+	Stereo<float> in = noise<float> (4096, 8);
+	Stereo<double> in64 = noise<double> (4096, 8);
+	Stereo<float> a = run (*small, in);
+	Stereo<float> b = run (*reference, in);
+	EXPECT_TRUE (sameBits (a.left, b.left));
+	EXPECT_TRUE (sameBits (a.right, b.right));
+	Stereo<double> a64 = run (*small, in64);
+	Stereo<double> b64 = run (*reference, in64);
+	EXPECT_TRUE (sameBits (a64.left, b64.left));
+	EXPECT_TRUE (sameBits (a64.right, b64.right));
+}
+
 } // namespace
 } // namespace EqTest
