@@ -1,4 +1,4 @@
-// vst3host snapshot BUNDLE OUT.png [--state-in FILE] [--events FILE] [--event SPEC ...] [PARAM=VALUE ...]
+// vst3host snapshot BUNDLE OUT.png [--state-in FILE] [--events FILE] [--event EVENT ...] [PARAM=VALUE ...]
 //
 // Opens the plug-in's editor without a window, through the plug-in's own test extension
 // IPlugViewOffscreen (see pluginterfaces/gui/iplugviewoffscreen.h), replays input, draws

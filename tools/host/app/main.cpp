@@ -28,7 +28,7 @@ const std::vector<Command>& commandTable ()
 	    {"state-load", "BUNDLE IN.bin [--out FILE]",
 	     "load a state, list the parameters and check that saving gives the same bytes", runStateLoad},
 	    {"snapshot",
-	     "BUNDLE OUT.png [--state-in FILE] [--events FILE] [--event SPEC ...] [PARAM=VALUE ...]\n"
+	     "BUNDLE OUT.png [--state-in FILE] [--events FILE] [--event EVENT ...] [PARAM=VALUE ...]\n"
 	     "       events: press|move|release|click X Y [MODS], cancel, wheel X Y D [MODS] [horizontal],\n"
 	     "       key|keydown|keyup KEY [MODS], wait MS, set PARAM=VALUE, state FILE, snapshot FILE.png;\n"
 	     "       MODS: left, middle, right, shift, ctrl, alt, apple, double joined by '+' (or bits, e.g. 66)",
