@@ -4,8 +4,10 @@
 #include <immintrin.h>
 
 // GCC 12 reports its own intrinsics' deliberately undefined registers.
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wuninitialized"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 // Clang takes target options per function, GCC for the region.
 #if defined(__clang__)

@@ -4,9 +4,6 @@
 
 #include <immintrin.h>
 
-#pragma GCC push_options
-#pragma GCC target("sse2")
-
 namespace Steinberg {
 namespace Vst {
 namespace Eq {
@@ -96,5 +93,3 @@ const KernelSet& kernelsSse2 ()
 } // namespace Eq
 } // namespace Vst
 } // namespace Steinberg
-
-#pragma GCC pop_options

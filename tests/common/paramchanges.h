@@ -14,7 +14,7 @@ namespace PalvisTest {
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-class ParamValueQueue : public IParamValueQueue
+class ParamValueQueue final : public IParamValueQueue
 {
 public:
 	explicit ParamValueQueue (ParamID id) : id (id) {}
@@ -76,7 +76,7 @@ private:
 	std::atomic<int32> refs {1};
 };
 
-class ParameterChanges : public IParameterChanges
+class ParameterChanges final : public IParameterChanges
 {
 public:
 	tresult PLUGIN_API queryInterface (const TUID _iid, void** obj) override
