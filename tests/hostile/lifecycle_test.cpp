@@ -8,6 +8,7 @@
 
 #include "hostlib/hostobject.h"
 #include "hostlib/memorystream.h"
+#include "lyingstream.h"
 
 #include <gtest/gtest.h>
 
@@ -371,7 +372,7 @@ TEST_F (HostileLifecycle, NullRefusingAndShortStreams)
 
 		// Streams that misreport what they moved.
 		using Lie = MisbehavingStream::Lie;
-		for (Lie lie : {Lie::kNoCountGiven, Lie::kNegativeCount})
+		for (Lie lie : {Lie::kNoCountGiven, Lie::kNegativeCount, Lie::kCountsTooMuch})
 		{
 			auto in = owned (new MisbehavingStream (lie, StateImage ().encode ()));
 			EXPECT_EQ (p.component->setState (in.get ()), kResultFalse);
@@ -379,7 +380,7 @@ TEST_F (HostileLifecycle, NullRefusingAndShortStreams)
 			EXPECT_EQ (p.component->getState (out.get ()), kResultFalse);
 		}
 		EXPECT_EQ (stateOf (p), before);
-		for (Lie lie : {Lie::kCountsTooMuch, Lie::kErrorButFull, Lie::kOneByteAtATime})
+		for (Lie lie : {Lie::kErrorButFull, Lie::kOneByteAtATime})
 		{
 			// Whatever the report says, no more than 204 bytes are taken or given,
 			// and a state is either taken whole or not at all.
@@ -393,6 +394,17 @@ TEST_F (HostileLifecycle, NullRefusingAndShortStreams)
 			EXPECT_LE (out->data.size (), kStateBytes);
 		}
 		EXPECT_EQ (stateOf (p), before);
+
+		// The 63 Hz band (the sixth value, 0.9 in the stream) counted but never
+		// written: it reads as 0, not as what the reader's memory still held
+		// (such as the 40 Hz band read just before).
+		PalvisTest::LyingStream unwritten (set.encode (), PalvisTest::LyingStream::lieAt (5, {0, 8}));
+		PalvisTest::paintStack ();
+		EXPECT_EQ (p.component->setState (&unwritten), kResultOk);
+		StateImage expected = set;
+		expected.bands[2] = 0.0;
+		EXPECT_EQ (stateOf (p), expected.canonical ());
+		ASSERT_EQ (p.setState (set.encode ()), kResultOk);
 
 		if (active)
 		{
