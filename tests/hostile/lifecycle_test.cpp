@@ -240,10 +240,31 @@ TEST_F (HostileLifecycle, InitializeTwice)
 	EXPECT_EQ (p.audio->process (block.set (64)), kResultOk);
 	EXPECT_TRUE (block.outputFinite (64));
 
-	// A context of nothing.
+	// A context of nothing: initialised all the same, so a second call is
+	// refused and adds no bus.
 	Processor q (*bundle);
-	q.component->initialize (nullptr);
-	EXPECT_EQ (q.component->getBusCount (kAudio, kInput), 1);
+	auto busCounts = [&q] {
+		return std::make_pair (q.component->getBusCount (kAudio, kInput), q.component->getBusCount (kAudio, kOutput));
+	};
+	ASSERT_EQ (q.component->initialize (nullptr), kResultOk);
+	EXPECT_EQ (q.component->initialize (nullptr), kResultFalse);
+	EXPECT_EQ (busCounts (), std::make_pair (1, 1));
+	EXPECT_EQ (q.component->initialize (other->unknown ()), kResultFalse);
+	EXPECT_EQ (other->getRefCount (), 1u);
+	EXPECT_EQ (busCounts (), std::make_pair (1, 1));
+	for (int round = 0; round < 2; ++round)
+	{
+		EXPECT_EQ (q.component->terminate (), kResultOk);
+		EXPECT_EQ (busCounts (), std::make_pair (0, 0));
+		ASSERT_EQ (q.component->initialize (nullptr), kResultOk);
+		EXPECT_EQ (q.component->initialize (nullptr), kResultFalse);
+		EXPECT_EQ (busCounts (), std::make_pair (1, 1));
+	}
+	ASSERT_EQ (q.prepare (48000, 64, kSample32), kResultOk);
+	Block<Sample32> qBlock (64);
+	qBlock.fillNoise (7, 0.5);
+	EXPECT_EQ (q.audio->process (qBlock.set (64)), kResultOk);
+	EXPECT_TRUE (qBlock.outputFinite (64));
 	q.component->terminate ();
 }
 

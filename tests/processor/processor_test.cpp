@@ -114,6 +114,42 @@ TEST (PlugProcessor, InitializeDeclaresOneStereoMainBusEachWay)
 	EXPECT_EQ (p->getBusCount (kAudio, kOutput), 1);
 }
 
+TEST (PlugProcessor, InitializedWithoutHostContextIsStillInitialized)
+{
+	auto busCounts = [] (PlugProcessor& p) {
+		return std::make_pair (p.getBusCount (kAudio, kInput), p.getBusCount (kAudio, kOutput));
+	};
+	const auto one = std::make_pair (1, 1);
+	ProcessorHandle p;
+	HostContext host;
+	ASSERT_EQ (p->initialize (nullptr), kResultOk);
+	EXPECT_EQ (p->initialize (nullptr), kResultFalse);
+	EXPECT_EQ (p->initialize (&host), kResultFalse);
+	EXPECT_EQ (host.refs, 1u);
+	EXPECT_EQ (busCounts (*p), one);
+
+	// While active: refused, and nothing of the activation is undone.
+	ASSERT_EQ (setup (*p, 96000.0, 128), kResultOk);
+	ASSERT_EQ (p->setActive (true), kResultOk);
+	EXPECT_EQ (p->initialize (nullptr), kResultFalse);
+	EXPECT_EQ (busCounts (*p), one);
+	EXPECT_EQ (p->sampleRate, 96000.0);
+	EXPECT_NE (p->workBufferLeft, nullptr);
+	EXPECT_EQ (p->setActive (false), kResultOk);
+
+	// terminate, then initialize with or without a context: one bus each way again.
+	for (FUnknown* context : {static_cast<FUnknown*> (nullptr), static_cast<FUnknown*> (&host), static_cast<FUnknown*> (nullptr)})
+	{
+		EXPECT_EQ (p->terminate (), kResultOk);
+		EXPECT_EQ (busCounts (*p), std::make_pair (0, 0));
+		ASSERT_EQ (p->initialize (context), kResultOk);
+		EXPECT_EQ (p->initialize (nullptr), kResultFalse);
+		EXPECT_EQ (busCounts (*p), one);
+	}
+	EXPECT_EQ (p->terminate (), kResultOk);
+	EXPECT_EQ (host.refs, 1u);
+}
+
 TEST (PlugProcessor, AcceptsExactlyTwoSpeakersOnEachBus)
 {
 	ProcessorHandle p;
