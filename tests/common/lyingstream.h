@@ -1,9 +1,9 @@
-// An IBStream over a byte buffer that can misreport, call by call, how many
-// bytes it moved: more than asked, fewer than it moved, a negative count, or a
-// full count for bytes it never wrote into the reader's buffer.
+// An in-memory IBStream that can misreport, call by call, how many bytes it
+// moved: more than asked, fewer than it moved, a negative count, or a full
+// count for bytes it never wrote into the reader's buffer.
 #pragma once
 
-#include "pluginterfaces/base/ibstream.h"
+#include "memorystream.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,9 +12,7 @@
 
 namespace PalvisTest {
 
-using namespace Steinberg;
-
-class LyingStream : public IBStream
+class LyingStream : public MemoryStream
 {
 public:
 	// What one call does: it copies `copies` bytes (cut to what was asked and
@@ -35,9 +33,7 @@ public:
 		return {n, n};
 	}
 
-	explicit LyingStream (std::vector<uint8_t> bytes = {}, Rule rule = honest) : data (std::move (bytes)), rule (rule) {}
-
-	// Call `call` (reads and writes alike) does `lie`; every other call is honest.
+	// Call `call` (of the reads, and of the writes) does `lie`; every other call is honest.
 	static Rule lieAt (int32 call, Call lie)
 	{
 		return [call, lie] (int32 n, int32 asked, int32 available) {
@@ -45,30 +41,16 @@ public:
 		};
 	}
 
-	const std::vector<uint8_t>& bytes () const { return data; }
-	int64 position () const { return pos; }
-
-	tresult PLUGIN_API queryInterface (const TUID _iid, void** obj) override
+	explicit LyingStream (std::vector<uint8_t> bytes = {}, Rule rule = honest)
+	: MemoryStream (std::move (bytes)), rule (std::move (rule))
 	{
-		if (!obj)
-			return kInvalidArgument;
-		if (FUnknownPrivate::iidEqual (_iid, FUnknown::iid) || FUnknownPrivate::iidEqual (_iid, IBStream::iid))
-		{
-			*obj = static_cast<IBStream*> (this);
-			return kResultOk;
-		}
-		*obj = nullptr;
-		return kNoInterface;
 	}
-	// Lives on the test's stack.
-	uint32 PLUGIN_API addRef () override { return 1; }
-	uint32 PLUGIN_API release () override { return 1; }
 
 	tresult PLUGIN_API read (void* buffer, int32 numBytes, int32* numBytesRead) override
 	{
 		const int32 available = static_cast<int32> (static_cast<int64> (data.size ()) - pos);
-		Call c = rule (readCalls++, numBytes, available);
-		int32 copies = std::max (0, std::min ({c.copies, numBytes, available}));
+		const Call c = rule (lieReads++, numBytes, available);
+		const int32 copies = std::max (0, std::min ({c.copies, numBytes, available}));
 		if (copies > 0)
 			std::memcpy (buffer, data.data () + pos, static_cast<size_t> (copies));
 		pos += std::max (copies, std::min (c.reports, available));
@@ -77,10 +59,11 @@ public:
 		return kResultOk;
 	}
 
+	// Appends what it copies.
 	tresult PLUGIN_API write (void* buffer, int32 numBytes, int32* numBytesWritten) override
 	{
-		Call c = rule (writeCalls++, numBytes, numBytes);
-		int32 copies = std::max (0, std::min (c.copies, numBytes));
+		const Call c = rule (lieWrites++, numBytes, numBytes);
+		const int32 copies = std::max (0, std::min (c.copies, numBytes));
 		auto* b = static_cast<const uint8_t*> (buffer);
 		data.insert (data.end (), b, b + copies);
 		pos = static_cast<int64> (data.size ());
@@ -89,21 +72,10 @@ public:
 		return kResultOk;
 	}
 
-	tresult PLUGIN_API seek (int64, int32, int64*) override { return kNotImplemented; }
-	tresult PLUGIN_API tell (int64* result) override
-	{
-		if (!result)
-			return kInvalidArgument;
-		*result = pos;
-		return kResultOk;
-	}
-
 private:
-	std::vector<uint8_t> data;
 	Rule rule;
-	int64 pos {0};
-	int32 readCalls {0};
-	int32 writeCalls {0};
+	int32 lieReads {0};
+	int32 lieWrites {0};
 };
 
 // Fills a stretch of the stack below the caller with a pattern and returns, so

@@ -83,9 +83,8 @@ protected:
 //------------------------------------------------------------------------
 // IBStreamer: an FStreamer over a host's IBStream. It neither owns nor
 // reference-counts the stream. It trusts the count the stream reports only
-// when it lies between 1 and the bytes asked for; any other count (none,
-// negative, more than asked) ends the transfer there, so the typed value
-// fails.
+// from 1 up to the bytes asked for; any other count (none, negative, more
+// than asked) ends the transfer there, so the typed value fails.
 //------------------------------------------------------------------------
 class IBStreamer : public FStreamer
 {
