@@ -32,9 +32,9 @@ FUnknown* PlugController::createInstance (void* /*context*/)
 
 tresult PLUGIN_API PlugController::initialize (FUnknown* context)
 {
-	// A second initialize without terminate keeps the parameters it has. The base
-	// refuses it only when a host context is held, so a null context is caught here.
-	if (EditController::initialize (context) != kResultOk || parameters.getParameterCount () > 0)
+	// A second initialize without terminate, which the base refuses, keeps the
+	// parameters it has.
+	if (EditController::initialize (context) != kResultOk)
 		return kResultOk;
 
 	parameters.addParameter (u"Bypass", nullptr, 1, 0.,

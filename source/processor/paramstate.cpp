@@ -16,8 +16,8 @@ tresult ParamState::read (IBStream* stream)
 
 	int64 leading = 0;
 	int32 bypassWord = 0;
-	double values[1 + kNumBands + 6];
-	int32 flagWords[4];
+	double values[1 + kNumBands + 6] = {};
+	int32 flagWords[4] = {};
 
 	if (!s.readInt64 (leading))
 		return kResultFalse;

@@ -119,9 +119,11 @@ public:
 		return kResultOk;
 	}
 
-private:
+protected:
 	std::vector<uint8_t> data;
 	int64 pos {0};
+
+private:
 	Mode mode {Mode::kReadWrite};
 	int64 writeLimit {-1};
 	bool shortReadsSucceed {false};

@@ -1,5 +1,6 @@
 #include "controller/plugcontroller.h"
 
+#include "lyingstream.h"
 #include "processor/plugids.h"
 #include "teststream.h"
 
@@ -340,6 +341,31 @@ TEST (PlugController, ShortOrMissingStateChangesNothing)
 	EXPECT_EQ (c->setComponentState (&longStream), kResultOk);
 	EXPECT_EQ (c->getParamNormalized (kLevelId), 0.5);
 	EXPECT_EQ (longStream.position (), 204);
+}
+
+TEST (PlugController, StreamsThatMisreportTheirCounts)
+{
+	Controller c;
+	c->initialize (nullptr);
+	c->setParamNormalized (kLevelId, 0.3);
+	c->setParamNormalized (kBand0Id + 14, 0.8);
+	const auto before = allValues (c.ptr);
+	const auto bytes = StateBuilder ().level (0.6).band (14, 0.9).bytes;
+
+	// More than asked, or negative, at the level's read (the third value): refused.
+	for (int32 reports : {9, 4096, -1})
+	{
+		PalvisTest::LyingStream in (bytes, PalvisTest::LyingStream::lieAt (2, {8, reports}));
+		EXPECT_EQ (c->setComponentState (&in), kResultFalse) << reports;
+		EXPECT_EQ (allValues (c.ptr), before);
+	}
+
+	// The 16 kHz band (the eighteenth value) counted but never written: it reads as 0.
+	PalvisTest::LyingStream in (bytes, PalvisTest::LyingStream::lieAt (17, {0, 8}));
+	PalvisTest::paintStack ();
+	EXPECT_EQ (c->setComponentState (&in), kResultOk);
+	EXPECT_EQ (c->getParamNormalized (kLevelId), 0.6);
+	EXPECT_EQ (c->getParamNormalized (kBand0Id + 14), 0.0);
 }
 
 TEST (PlugController, ReservedValuesChangeNothing)

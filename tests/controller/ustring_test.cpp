@@ -7,6 +7,10 @@
 #include <limits>
 #include <string>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 using namespace Steinberg;
 
 namespace {
@@ -108,6 +112,95 @@ TEST (UString, PrintThatDoesNotFitLeavesTheTextEmpty)
 	EXPECT_FALSE (s.printInt (-12345678));
 	EXPECT_EQ (buffer[0], 0);
 }
+
+TEST (UString, PrintFloatPrecisionAtTheEdgeOfTheBuffer)
+{
+	// 127 units of text fit in 128: "1." and 125 digits, "-1." and 124.
+	UString128 s;
+	EXPECT_TRUE (s.printFloat (1.5, 125));
+	EXPECT_EQ (text (s), u"1.5" + std::u16string (124, u'0'));
+	EXPECT_FALSE (s.printFloat (1.5, 126));
+	EXPECT_EQ (s.getLength (), 0);
+	EXPECT_TRUE (s.printFloat (-1.5, 124));
+	EXPECT_EQ (s.getLength (), 127);
+	EXPECT_FALSE (s.printFloat (-1.5, 125));
+	EXPECT_EQ (s.getLength (), 0);
+	EXPECT_TRUE (s.printFloat (99.0, 124));
+	EXPECT_EQ (s.getLength (), 127);
+	EXPECT_FALSE (s.printFloat (100.0, 124));
+
+	// Rounding that adds a digit before the point needs the room as well.
+	char16 buffer[6];
+	UString small (buffer, 6);
+	EXPECT_TRUE (small.printFloat (9.5, 3)); // "9.500"
+	EXPECT_EQ (text (buffer), u"9.500");
+	EXPECT_FALSE (small.printFloat (9.9996, 3)); // "10.000"
+	EXPECT_EQ (buffer[0], 0);
+	EXPECT_FALSE (small.printFloat (1.0, 4));
+	EXPECT_TRUE (small.printFloat (1.0, 3));
+
+	// A buffer larger than the formatter's own: still the same 511-unit limit.
+	UStringBuffer<1024> large;
+	EXPECT_TRUE (large.printFloat (0.25, 509));
+	EXPECT_EQ (large.getLength (), 511);
+	EXPECT_FALSE (large.printFloat (0.25, 510));
+	EXPECT_EQ (large.getLength (), 0);
+}
+
+TEST (UString, HugePrecisionGivesAnEmptyTextOrTheWordForNonFinite)
+{
+	const double inf = std::numeric_limits<double>::infinity ();
+	const double nan = std::numeric_limits<double>::quiet_NaN ();
+	UString128 s;
+	for (int32 precision : {1000, 100000000, 1 << 30, std::numeric_limits<int32>::max ()})
+	{
+		SCOPED_TRACE (precision);
+		s.assign (u"old");
+		EXPECT_FALSE (s.printFloat (1.5, precision));
+		EXPECT_EQ (s.getLength (), 0);
+		s.assign (u"old");
+		EXPECT_FALSE (s.printFloat (-0.0, precision));
+		EXPECT_EQ (s.getLength (), 0);
+		EXPECT_FALSE (s.printFloat (std::numeric_limits<double>::denorm_min (), precision));
+		// Infinities and NaN have no digits to show: the precision does not matter.
+		EXPECT_TRUE (s.printFloat (inf, precision));
+		EXPECT_EQ (text (s), u"inf");
+		EXPECT_TRUE (s.printFloat (-inf, precision));
+		EXPECT_EQ (text (s), u"-inf");
+		EXPECT_TRUE (s.printFloat (nan, precision));
+		EXPECT_EQ (text (s), u"nan");
+	}
+	// A negative precision is no precision: six digits.
+	for (int32 precision : {-1, std::numeric_limits<int32>::min ()})
+	{
+		EXPECT_TRUE (s.printFloat (1.5, precision));
+		EXPECT_EQ (text (s), u"1.500000");
+	}
+	// Nowhere to print.
+	UString none (nullptr, 0);
+	EXPECT_FALSE (none.printFloat (1.5, std::numeric_limits<int32>::max ()));
+	EXPECT_FALSE (none.printFloat (1.5, 2));
+}
+
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The C library's formatter builds the whole text in a buffer of its own, as
+// long as the precision asks for, before the length can be compared with the
+// room. With the heap kept from mapping or giving back memory, the heap's size
+// after the call shows the largest buffer it took.
+TEST (UString, HugePrecisionTakesNoBufferOfItsSize)
+{
+	mallopt (M_MMAP_MAX, 0);
+	mallopt (M_TRIM_THRESHOLD, std::numeric_limits<int>::max ());
+	const size_t before = mallinfo2 ().arena;
+	UString128 s;
+	EXPECT_FALSE (s.printFloat (1.5, 10000000));
+	EXPECT_EQ (s.getLength (), 0);
+	const size_t grown = mallinfo2 ().arena - before;
+	mallopt (M_TRIM_THRESHOLD, 128 * 1024);
+	mallopt (M_MMAP_MAX, 65536);
+	EXPECT_LT (grown, size_t (1) << 20) << "the heap grew by " << grown << " bytes";
+}
+#endif
 
 TEST (UString, PrintIntAndScanInt)
 {

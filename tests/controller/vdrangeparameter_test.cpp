@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 using namespace Steinberg;
@@ -81,6 +82,21 @@ TEST (VDRangeParameter, FourDecimalsUntilThePrecisionIsSet)
 	EXPECT_EQ (shown (*p, 0.5), u"0.0000");
 	EXPECT_EQ (shown (*p, 0.5 - 1e-6), u"0.0000");
 	EXPECT_EQ (shown (*p, 1.0), u"12.0000");
+}
+
+TEST (VDRangeParameter, PrecisionBeyondTheStringShowsNothing)
+{
+	// "-12." and 123 digits fill the 128 units; one more digit does not fit.
+	auto p = band ();
+	p->setPrecision (123);
+	EXPECT_EQ (shown (*p, 0.0), u"-12." + std::u16string (123, u'0'));
+	p->setPrecision (124);
+	EXPECT_EQ (shown (*p, 0.0), u"");
+	p->setPrecision (std::numeric_limits<int32>::max ());
+	EXPECT_EQ (shown (*p, 0.0), u"");
+	auto f = frequency ();
+	f->setPrecision (std::numeric_limits<int32>::max ());
+	EXPECT_EQ (shown (*f, 1.0), u"");
 }
 
 TEST (VDRangeParameter, LevelDisplay)

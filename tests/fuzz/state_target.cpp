@@ -1,9 +1,11 @@
 // The state stream through the processor's setState and getState and the
 // controller's setComponentState. The first input byte picks the situation
-// (processor active or not, sample size); the rest is the stream.
+// (processor active or not, sample size, and with bit 3 a stream that lies
+// once, as the next byte says); the rest is the stream.
 //
 // Properties: a stream of 204 bytes or more is accepted and one of fewer is
-// refused; after acceptance getState gives back exactly what was read (the
+// refused; so is one whose count at any value is not the value's size, and a
+// value that the stream counts but never writes reads as zeros; after acceptance getState gives back exactly what was read (the
 // leading word as 0, the flags as 0 or 1, every double bit for bit, reserved
 // values included) and reading stopped after 204 bytes; after a refusal the
 // state is what it was. The controller's parameters follow an accepted state
@@ -12,12 +14,14 @@
 #include "fuzzsupport.h"
 
 #include "controller/plugcontroller.h"
+#include "lyingstream.h"
 #include "memorystream.h"
 #include "processor/plugprocessor.h"
 #include "stateimage.h"
 
 #include "pluginterfaces/vst/vstspeaker.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -35,6 +39,46 @@ std::vector<uint8_t> stateOf (IComponent* component)
 	return out.bytes ();
 }
 
+// The state's 28 values: an int64, an int32, 22 doubles, four int32 flags.
+constexpr int32 kValues = 28;
+size_t valueOffset (int32 v)
+{
+	return v == 0 ? 0 : v == 1 ? 8 : v < 24 ? 12 + 8 * static_cast<size_t> (v - 2) : 188 + 4 * static_cast<size_t> (v - 24);
+}
+size_t valueSize (int32 v)
+{
+	return v == 1 || v >= 24 ? 4 : 8;
+}
+
+// One lie at the read of one value (numbers from 28 on never come): a count
+// beyond the request, a negative count, a count one short, or the right count
+// for bytes that were never written.
+struct Lie
+{
+	enum Kind { kMoreThanAsked, kNegative, kOneShort, kUnwritten };
+	Lie () = default;
+	explicit Lie (uint8_t byte) : value (byte & 31), kind (Kind ((byte >> 5) & 3)) {}
+	int32 value {kValues};
+	Kind kind {kUnwritten};
+
+	PalvisTest::LyingStream::Rule rule () const
+	{
+		return [v = value, k = kind] (int32 n, int32 asked, int32 available) {
+			using Call = PalvisTest::LyingStream::Call;
+			if (n != v)
+				return PalvisTest::LyingStream::honest (n, asked, available);
+			switch (k)
+			{
+				case kMoreThanAsked: return Call {asked, asked + 1};
+				case kNegative: return Call {asked, -1};
+				case kOneShort: return Call {asked, asked - 1};
+				case kUnwritten: break;
+			}
+			return Call {0, std::min (asked, available)};
+		};
+	}
+};
+
 double limited (double v)
 {
 	if (std::isnan (v))
@@ -49,12 +93,20 @@ int stateTarget (const uint8_t* data, size_t size)
 	if (size == 0)
 		return 0;
 	const uint8_t mode = data[0];
-	const uint8_t* stream = data + 1;
-	const size_t streamSize = size - 1;
-	const bool accepted = streamSize >= stress::kStateBytes;
+	const bool lies = (mode & 8) != 0;
+	if (lies && size < 2)
+		return 0;
+	const uint8_t* stream = data + (lies ? 2 : 1);
+	const size_t streamSize = size - (lies ? 2 : 1);
+	const Lie lie = lies ? Lie (data[1]) : Lie ();
+	std::vector<uint8_t> expectedBytes (stream, stream + streamSize);
+	if (lie.kind == Lie::kUnwritten && lie.value < kValues && streamSize >= stress::kStateBytes)
+		std::fill_n (expectedBytes.begin () + static_cast<long> (valueOffset (lie.value)), valueSize (lie.value), 0);
+	const bool accepted =
+	    streamSize >= stress::kStateBytes && !(lie.value < kValues && lie.kind != Lie::kUnwritten);
 	stress::StateImage image;
 	if (accepted)
-		stress::StateImage::decode (stream, streamSize, image);
+		stress::StateImage::decode (expectedBytes.data (), expectedBytes.size (), image);
 
 	// Processor.
 	auto* processor = new PlugProcessor ();
@@ -70,7 +122,7 @@ int stateTarget (const uint8_t* data, size_t size)
 		processor->setActive (true);
 	}
 	const auto before = stateOf (processor);
-	PalvisTest::MemoryStream in (stream, streamSize);
+	PalvisTest::LyingStream in (std::vector<uint8_t> (stream, stream + streamSize), lie.rule ());
 	const tresult result = processor->setState (&in);
 	FUZZ_CHECK ((result == kResultOk) == accepted, "setState accepted a short stream or refused a whole one");
 	const auto after = stateOf (processor);
@@ -128,7 +180,7 @@ int stateTarget (const uint8_t* data, size_t size)
 	auto* controller = new PlugController ();
 	controller->initialize (nullptr);
 	controller->setParamNormalized (3, 0.125); // a value that a refusal must keep
-	PalvisTest::MemoryStream cin (stream, streamSize);
+	PalvisTest::LyingStream cin (std::vector<uint8_t> (stream, stream + streamSize), lie.rule ());
 	const tresult cresult = controller->setComponentState (&cin);
 	FUZZ_CHECK ((cresult == kResultOk) == accepted, "setComponentState accepted a short stream or refused a whole one");
 	if (cresult == kResultOk)

@@ -8,6 +8,7 @@
 
 #include "hostlib/hostobject.h"
 #include "hostlib/memorystream.h"
+#include "lyingstream.h"
 
 #include <gtest/gtest.h>
 
@@ -239,10 +240,31 @@ TEST_F (HostileLifecycle, InitializeTwice)
 	EXPECT_EQ (p.audio->process (block.set (64)), kResultOk);
 	EXPECT_TRUE (block.outputFinite (64));
 
-	// A context of nothing.
+	// A context of nothing: initialised all the same, so a second call is
+	// refused and adds no bus.
 	Processor q (*bundle);
-	q.component->initialize (nullptr);
-	EXPECT_EQ (q.component->getBusCount (kAudio, kInput), 1);
+	auto busCounts = [&q] {
+		return std::make_pair (q.component->getBusCount (kAudio, kInput), q.component->getBusCount (kAudio, kOutput));
+	};
+	ASSERT_EQ (q.component->initialize (nullptr), kResultOk);
+	EXPECT_EQ (q.component->initialize (nullptr), kResultFalse);
+	EXPECT_EQ (busCounts (), std::make_pair (1, 1));
+	EXPECT_EQ (q.component->initialize (other->unknown ()), kResultFalse);
+	EXPECT_EQ (other->getRefCount (), 1u);
+	EXPECT_EQ (busCounts (), std::make_pair (1, 1));
+	for (int round = 0; round < 2; ++round)
+	{
+		EXPECT_EQ (q.component->terminate (), kResultOk);
+		EXPECT_EQ (busCounts (), std::make_pair (0, 0));
+		ASSERT_EQ (q.component->initialize (nullptr), kResultOk);
+		EXPECT_EQ (q.component->initialize (nullptr), kResultFalse);
+		EXPECT_EQ (busCounts (), std::make_pair (1, 1));
+	}
+	ASSERT_EQ (q.prepare (48000, 64, kSample32), kResultOk);
+	Block<Sample32> qBlock (64);
+	qBlock.fillNoise (7, 0.5);
+	EXPECT_EQ (q.audio->process (qBlock.set (64)), kResultOk);
+	EXPECT_TRUE (qBlock.outputFinite (64));
 	q.component->terminate ();
 }
 
@@ -371,7 +393,7 @@ TEST_F (HostileLifecycle, NullRefusingAndShortStreams)
 
 		// Streams that misreport what they moved.
 		using Lie = MisbehavingStream::Lie;
-		for (Lie lie : {Lie::kNoCountGiven, Lie::kNegativeCount})
+		for (Lie lie : {Lie::kNoCountGiven, Lie::kNegativeCount, Lie::kCountsTooMuch})
 		{
 			auto in = owned (new MisbehavingStream (lie, StateImage ().encode ()));
 			EXPECT_EQ (p.component->setState (in.get ()), kResultFalse);
@@ -379,7 +401,7 @@ TEST_F (HostileLifecycle, NullRefusingAndShortStreams)
 			EXPECT_EQ (p.component->getState (out.get ()), kResultFalse);
 		}
 		EXPECT_EQ (stateOf (p), before);
-		for (Lie lie : {Lie::kCountsTooMuch, Lie::kErrorButFull, Lie::kOneByteAtATime})
+		for (Lie lie : {Lie::kErrorButFull, Lie::kOneByteAtATime})
 		{
 			// Whatever the report says, no more than 204 bytes are taken or given,
 			// and a state is either taken whole or not at all.
@@ -393,6 +415,17 @@ TEST_F (HostileLifecycle, NullRefusingAndShortStreams)
 			EXPECT_LE (out->data.size (), kStateBytes);
 		}
 		EXPECT_EQ (stateOf (p), before);
+
+		// The 63 Hz band (the sixth value, 0.9 in the stream) counted but never
+		// written: it reads as 0, not as what the reader's memory still held
+		// (such as the 40 Hz band read just before).
+		PalvisTest::LyingStream unwritten (set.encode (), PalvisTest::LyingStream::lieAt (5, {0, 8}));
+		PalvisTest::paintStack ();
+		EXPECT_EQ (p.component->setState (&unwritten), kResultOk);
+		StateImage expected = set;
+		expected.bands[2] = 0.0;
+		EXPECT_EQ (stateOf (p), expected.canonical ());
+		ASSERT_EQ (p.setState (set.encode ()), kResultOk);
 
 		if (active)
 		{

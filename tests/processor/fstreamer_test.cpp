@@ -1,12 +1,15 @@
 // The typed stream reader and writer over an IBStream.
 #include "base/source/fstreamer.h"
+#include "lyingstream.h"
 #include "memorystream.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 using namespace Steinberg;
+using PalvisTest::LyingStream;
 using PalvisTest::MemoryStream;
 
 TEST (IBStreamer, LittleEndianWritesTheMemoryImageOfEachValue)
@@ -112,4 +115,112 @@ TEST (IBStreamer, SeekAndTellFollowTheStream)
 	EXPECT_EQ (s.tell (), 5);
 	EXPECT_EQ (s.seek (-2, kSeekEnd), 6);
 	EXPECT_EQ (s.seek (-1, kSeekCurrent), 5);
+}
+
+TEST (IBStreamer, CountBeyondTheRequestFailsTheValue)
+{
+	const std::vector<uint8_t> bytes = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+	for (int32 reports : {9, 16, 1000, 0x7fffffff})
+	{
+		SCOPED_TRACE (reports);
+		// Everything asked for was really copied; the count alone is wrong.
+		LyingStream in (bytes, LyingStream::lieAt (0, {8, reports}));
+		IBStreamer s (&in, kLittleEndian);
+		int64 v = 99;
+		EXPECT_FALSE (s.readInt64 (v));
+		EXPECT_EQ (v, 0);
+
+		LyingStream out ({}, LyingStream::lieAt (0, {4, reports}));
+		IBStreamer w (&out, kLittleEndian);
+		EXPECT_FALSE (w.writeInt32 (7));
+		EXPECT_TRUE (w.writeInt32 (8)); // the next, honest call goes through
+	}
+}
+
+TEST (IBStreamer, BytesReportedButNeverWrittenReadAsZero)
+{
+	const std::vector<uint8_t> bytes = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88};
+	// Only half of the value arrives, the count says all of it.
+	{
+		LyingStream in (bytes, LyingStream::lieAt (0, {4, 8}));
+		IBStreamer s (&in, kLittleEndian);
+		int64 v = -1;
+		PalvisTest::paintStack ();
+		EXPECT_TRUE (s.readInt64 (v));
+		EXPECT_EQ (v, 0x44332211);
+	}
+	// Nothing arrives, the count says all of it.
+	{
+		LyingStream in (bytes, LyingStream::lieAt (0, {0, 8}));
+		IBStreamer s (&in, kLittleEndian);
+		double d = -1.0;
+		PalvisTest::paintStack ();
+		EXPECT_TRUE (s.readDouble (d));
+		uint64 bits = 1;
+		std::memcpy (&bits, &d, 8);
+		EXPECT_EQ (bits, 0u);
+	}
+	{
+		LyingStream in (bytes, LyingStream::lieAt (0, {0, 4}));
+		IBStreamer s (&in, kBigEndian);
+		int32 i = -1;
+		PalvisTest::paintStack ();
+		EXPECT_TRUE (s.readInt32 (i));
+		EXPECT_EQ (i, 0);
+	}
+}
+
+// Whatever a stream does on each call, a typed value succeeds exactly when the
+// count is the value's size; it then holds the bytes the stream copied and
+// zeros for the rest, and on failure it is zero.
+TEST (IBStreamer, RandomLiesNeverLeakUnwrittenBytes)
+{
+	std::mt19937 random (20240611);
+	for (int round = 0; round < 400; ++round)
+	{
+		std::vector<uint8_t> bytes (std::uniform_int_distribution<size_t> (0, 40) (random));
+		for (auto& b : bytes)
+			b = static_cast<uint8_t> (random ());
+		std::vector<LyingStream::Call> calls;
+		auto rule = [&] (int32 /*call*/, int32 asked, int32 available) {
+			LyingStream::Call c = LyingStream::honest (0, asked, available);
+			switch (random () % 6)
+			{
+				case 0: c.reports = asked + 1 + static_cast<int32> (random () % 100); break; // more than asked
+				case 1: c.reports = -1 - static_cast<int32> (random () % 100); break;        // negative
+				case 2: c.copies = static_cast<int32> (random () % (asked + 1)); break;     // copies fewer
+				case 3: c.reports = static_cast<int32> (random () % (asked + 1)); break;    // reports fewer
+				default: break;                                                               // honest
+			}
+			calls.push_back (c);
+			return c;
+		};
+		LyingStream in (bytes, rule);
+		IBStreamer s (&in, kLittleEndian);
+		for (int value = 0; value < 6; ++value)
+		{
+			SCOPED_TRACE (testing::Message () << "round " << round << " value " << value);
+			const int64 before = in.position ();
+			const size_t sizes[] = {1, 2, 4, 8};
+			const size_t size = sizes[random () % 4];
+			uint8_t got[8];
+			bool ok = false;
+			PalvisTest::paintStack ();
+			switch (size)
+			{
+				case 1: { int8 v = 9; ok = s.readInt8 (v); std::memcpy (got, &v, 1); break; }
+				case 2: { int16 v = 9; ok = s.readInt16 (v); std::memcpy (got, &v, 2); break; }
+				case 4: { int32 v = 9; ok = s.readInt32 (v); std::memcpy (got, &v, 4); break; }
+				default: { int64 v = 9; ok = s.readInt64 (v); std::memcpy (got, &v, 8); break; }
+			}
+			ASSERT_FALSE (calls.empty ());
+			const LyingStream::Call c = calls.back ();
+			calls.clear ();
+			EXPECT_EQ (ok, c.reports == static_cast<int32> (size));
+			const size_t available = bytes.size () - std::min (bytes.size (), static_cast<size_t> (before));
+			const size_t copied = ok ? std::min ({static_cast<size_t> (std::max (c.copies, 0)), size, available}) : 0;
+			for (size_t i = 0; i < size; ++i)
+				EXPECT_EQ (got[i], i < copied ? bytes[static_cast<size_t> (before) + i] : 0) << "byte " << i;
+		}
+	}
 }

@@ -1,5 +1,6 @@
 // PlugProcessor as the host drives it: buses, set-up, activation, blocks with
 // parameter changes, silence, bypass and state.
+#include "lyingstream.h"
 #include "processorfixture.h"
 
 #include <cmath>
@@ -111,6 +112,42 @@ TEST (PlugProcessor, InitializeDeclaresOneStereoMainBusEachWay)
 	ASSERT_EQ (p->initialize (&host), kResultOk);
 	EXPECT_EQ (p->getBusCount (kAudio, kInput), 1);
 	EXPECT_EQ (p->getBusCount (kAudio, kOutput), 1);
+}
+
+TEST (PlugProcessor, InitializedWithoutHostContextIsStillInitialized)
+{
+	auto busCounts = [] (PlugProcessor& p) {
+		return std::make_pair (p.getBusCount (kAudio, kInput), p.getBusCount (kAudio, kOutput));
+	};
+	const auto one = std::make_pair (1, 1);
+	ProcessorHandle p;
+	HostContext host;
+	ASSERT_EQ (p->initialize (nullptr), kResultOk);
+	EXPECT_EQ (p->initialize (nullptr), kResultFalse);
+	EXPECT_EQ (p->initialize (&host), kResultFalse);
+	EXPECT_EQ (host.refs, 1u);
+	EXPECT_EQ (busCounts (*p), one);
+
+	// While active: refused, and nothing of the activation is undone.
+	ASSERT_EQ (setup (*p, 96000.0, 128), kResultOk);
+	ASSERT_EQ (p->setActive (true), kResultOk);
+	EXPECT_EQ (p->initialize (nullptr), kResultFalse);
+	EXPECT_EQ (busCounts (*p), one);
+	EXPECT_EQ (p->sampleRate, 96000.0);
+	EXPECT_NE (p->workBufferLeft, nullptr);
+	EXPECT_EQ (p->setActive (false), kResultOk);
+
+	// terminate, then initialize with or without a context: one bus each way again.
+	for (FUnknown* context : {static_cast<FUnknown*> (nullptr), static_cast<FUnknown*> (&host), static_cast<FUnknown*> (nullptr)})
+	{
+		EXPECT_EQ (p->terminate (), kResultOk);
+		EXPECT_EQ (busCounts (*p), std::make_pair (0, 0));
+		ASSERT_EQ (p->initialize (context), kResultOk);
+		EXPECT_EQ (p->initialize (nullptr), kResultFalse);
+		EXPECT_EQ (busCounts (*p), one);
+	}
+	EXPECT_EQ (p->terminate (), kResultOk);
+	EXPECT_EQ (host.refs, 1u);
 }
 
 TEST (PlugProcessor, AcceptsExactlyTwoSpeakersOnEachBus)
@@ -612,6 +649,63 @@ TEST (PlugProcessorState, GetStateReportsStreamsThatCannotTakeIt)
 	limited.setWriteLimit (203);
 	EXPECT_EQ (p->getState (&limited), kResultFalse);
 	EXPECT_EQ (p->getState (nullptr), kResultFalse);
+}
+
+// The state is 28 values, one read each: 0 the leading word, 1 bypass, 2 level,
+// 3 to 17 the bands, 18 to 23 the reserved values, 24 to 27 the reserved flags.
+TEST (PlugProcessorState, StreamsThatMisreportTheirCounts)
+{
+	ParamState s = defaultState ();
+	s.level = 0.3;
+	s.bands[14] = 0.9;
+	s.reserved[5] = 2.5;
+	s.reservedFlags[3] = true;
+	const auto bytes = streamBytes (s);
+	enum Lie { kMoreThanAsked, kNegative, kOneShort };
+	for (bool active : {false, true})
+	{
+		SCOPED_TRACE (active ? "active" : "inactive");
+		ProcessorHandle p;
+		if (active)
+			activate (*p);
+		else
+			ASSERT_EQ (p->initialize (nullptr), kResultOk);
+		const auto before = stateOf (*p);
+
+		// A count that is not the value's size, at any of the values: refused, nothing taken.
+		for (int32 call = 0; call < 28; ++call)
+			for (Lie lie : {kMoreThanAsked, kNegative, kOneShort})
+			{
+				LyingStream in (bytes, [call, lie] (int32 n, int32 asked, int32 available) {
+					if (n != call)
+						return LyingStream::honest (n, asked, available);
+					return lie == kMoreThanAsked ? LyingStream::Call {asked, asked + 1}
+					       : lie == kNegative    ? LyingStream::Call {asked, -1}
+					                             : LyingStream::Call {asked, asked - 1};
+				});
+				EXPECT_EQ (p->setState (&in), kResultFalse) << "value " << call << ", lie " << lie;
+			}
+		EXPECT_EQ (stateOf (*p), before);
+
+		// Band 14, reserved value 5 and reserved flag 3 counted but never written:
+		// taken as zeros, not as whatever the memory held.
+		LyingStream in (bytes, [] (int32 n, int32 asked, int32 available) {
+			return n == 17 || n == 23 || n == 27 ? LyingStream::Call {0, asked}
+			                                     : LyingStream::honest (n, asked, available);
+		});
+		PalvisTest::paintStack ();
+		ASSERT_EQ (p->setState (&in), kResultOk);
+		ParamState expected = s;
+		expected.bands[14] = 0.0;
+		expected.reserved[5] = 0.0;
+		expected.reservedFlags[3] = false;
+		EXPECT_EQ (stateOf (*p), streamBytes (expected));
+
+		// The writer: a count beyond the request fails getState.
+		LyingStream out ({}, [] (int32 n, int32 asked, int32) { return LyingStream::Call {asked, n == 5 ? asked + 1 : asked}; });
+		EXPECT_EQ (p->getState (&out), kResultFalse);
+		EXPECT_EQ (out.bytes ().size (), 8u + 4u + 8u * 4u);
+	}
 }
 
 TEST (PlugProcessorState, StateSetWhileActiveIsReportedAtOnceAndPlayedByTheNextBlock)

@@ -37,7 +37,9 @@ bool FStreamer::writeValue (T value)
 template <typename T>
 bool FStreamer::readValue (T& value)
 {
-	T tmp;
+	// Zeroed first: a stream that reports bytes it never wrote must not hand
+	// out whatever the stack held.
+	T tmp {};
 	if (readRaw (&tmp, sizeof (T)) != static_cast<TSize> (sizeof (T)))
 	{
 		value = T (0);
@@ -106,11 +108,10 @@ TSize IBStreamer::readRaw (void* buffer, TSize size)
 			chunk = std::numeric_limits<int32>::max ();
 		int32 numRead = 0;
 		stream->read (bytes + total, static_cast<int32> (chunk), &numRead);
-		// A stream that claims more than was asked is not trusted beyond the request.
-		if (numRead <= 0)
+		// A count beyond the request is a lie, and nothing of such a call can
+		// be trusted: it moved no bytes, and the read ends there.
+		if (numRead <= 0 || numRead > chunk)
 			break;
-		if (numRead > chunk)
-			numRead = static_cast<int32> (chunk);
 		total += numRead;
 		if (numRead < chunk)
 			break;
@@ -131,10 +132,10 @@ TSize IBStreamer::writeRaw (const void* buffer, TSize size)
 			chunk = std::numeric_limits<int32>::max ();
 		int32 numWritten = 0;
 		stream->write (const_cast<char8*> (bytes + total), static_cast<int32> (chunk), &numWritten);
-		if (numWritten <= 0)
+		// As for reading: a count beyond the request says nothing about what
+		// the stream kept, so the write fails.
+		if (numWritten <= 0 || numWritten > chunk)
 			break;
-		if (numWritten > chunk)
-			numWritten = static_cast<int32> (chunk);
 		total += numWritten;
 		if (numWritten < chunk)
 			break;

@@ -82,7 +82,9 @@ protected:
 
 //------------------------------------------------------------------------
 // IBStreamer: an FStreamer over a host's IBStream. It neither owns nor
-// reference-counts the stream.
+// reference-counts the stream. It trusts the count the stream reports only
+// from 1 up to the bytes asked for; any other count (none, negative, more
+// than asked) ends the transfer there, so the typed value fails.
 //------------------------------------------------------------------------
 class IBStreamer : public FStreamer
 {

@@ -1,6 +1,8 @@
 #include "pluginterfaces/base/ustring.h"
 
+#include <algorithm>
 #include <cinttypes>
+#include <cmath>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -151,6 +153,17 @@ bool UString::printAscii (const char* text, int32 length)
 
 bool UString::printFloat (double value, int32 precision)
 {
+	// A finite value prints at least one digit, the point and `precision`
+	// digits (infinities and NaN ignore the precision; a negative one means 6).
+	// The formatter's work grows with the precision, whether or not the text
+	// fits, so a precision that cannot fit gives up before formatting.
+	const int32 room = std::min<int32> (thisSize, kPrintBufferSize) - 1;
+	if (std::isfinite (value) && precision > 0 && precision > room - 2)
+	{
+		if (thisBuffer && thisSize > 0)
+			thisBuffer[0] = 0;
+		return false;
+	}
 	char text[kPrintBufferSize];
 	int written;
 	{

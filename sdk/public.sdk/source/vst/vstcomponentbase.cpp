@@ -9,9 +9,11 @@ ComponentBase::~ComponentBase () = default;
 
 tresult PLUGIN_API ComponentBase::initialize (FUnknown* context)
 {
-	// A component is initialised once; a second call before terminate is refused.
-	if (hostContext)
+	// A component is initialised once; a second call before terminate is
+	// refused, also when the first one came without a host context.
+	if (initialized)
 		return kResultFalse;
+	initialized = true;
 	hostContext = context;
 	return kResultOk;
 }
@@ -20,6 +22,7 @@ tresult PLUGIN_API ComponentBase::terminate ()
 {
 	peerConnection = nullptr;
 	hostContext = nullptr;
+	initialized = false;
 	return kResultOk;
 }
 

@@ -42,6 +42,8 @@ public:
 protected:
 	IPtr<FUnknown> hostContext;
 	IPtr<IConnectionPoint> peerConnection;
+	// Between initialize and terminate; the host context may be null.
+	bool initialized {false};
 };
 
 } // namespace Vst
