@@ -44,15 +44,6 @@ std::string fileText (const std::string& path)
 	return PalvisTest::readTextFile (path);
 }
 
-// The names in a folder, to see that no temporary file stayed behind.
-std::set<std::string> folderEntries (const std::string& folder)
-{
-	std::set<std::string> names;
-	for (auto& entry : fs::directory_iterator (folder))
-		names.insert (entry.path ().filename ().string ());
-	return names;
-}
-
 void writeInput (const std::string& path, const vsthost::AudioBuffer& buffer)
 {
 	std::string error;

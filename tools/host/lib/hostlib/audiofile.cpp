@@ -536,10 +536,12 @@ bool outputFormatForPath (const std::string& path, bool doubleSamples, OutputFor
 {
 	const std::string name = fileNameOf (path);
 	const auto dot = name.rfind ('.');
-	// A name without an extension (/dev/null, say) gets the default, WAV.
-	std::string extension = dot == std::string::npos ? "wav" : name.substr (dot + 1);
+	std::string extension = dot == std::string::npos ? "" : name.substr (dot + 1);
 	for (auto& c : extension)
 		c = static_cast<char> (std::tolower (static_cast<unsigned char> (c)));
+	// A name without an extension (/dev/null, say) gets the default, WAV.
+	if (extension.empty ())
+		extension = "wav";
 	for (auto& entry : kExtensionFormats)
 	{
 		if (extension != entry.extension)
