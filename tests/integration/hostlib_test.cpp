@@ -358,6 +358,15 @@ TEST (ReplacingFile, ReplacesItsTargetOnlyOnCommit)
 	EXPECT_EQ (fileText (real), "ab");
 	EXPECT_EQ (folderEntries (temp.file ("real")), (std::set<std::string> {"r.bin"}));
 
+	// A file its owner made read-only stays so (the super-user may write anything).
+	if (::geteuid () != 0)
+	{
+		fs::permissions (target, fs::perms::owner_read);
+		EXPECT_FALSE (writeBinaryFile (target, {'x'}, error));
+		EXPECT_EQ (error, "cannot write '" + target + "': Permission denied");
+		EXPECT_EQ (fileText (target), "new");
+	}
+
 	// A new file.
 	ASSERT_TRUE (writeBinaryFile (temp.file ("n.bin"), {}, error)) << error;
 	EXPECT_TRUE (fs::is_regular_file (temp.file ("n.bin")));

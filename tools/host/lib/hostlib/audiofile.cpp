@@ -211,6 +211,12 @@ bool ReplacingFile::create (const std::string& path, std::string& error)
 		error = systemError ("cannot write", path, EISDIR);
 		return false;
 	}
+	// A rename would replace a file its owner made read-only; writing it could not.
+	if (exists && ::access (resolved.c_str (), W_OK) != 0)
+	{
+		error = systemError ("cannot write", path, errno);
+		return false;
+	}
 	if (exists && !S_ISREG (status.st_mode))
 	{
 		// A device or a pipe: there is nothing to replace, only to write to.
