@@ -559,6 +559,22 @@ TEST (Vst3HostTool, RenderWarnsAboutATruncatedInput)
 		ASSERT_EQ (output.frames (), 1000u);
 		EXPECT_TRUE (std::equal (output.channels[1].begin (), output.channels[1].end (), input.channels[1].begin ()));
 	}
+
+	// A header that promises nearly 4 GiB of 32-bit samples: as 64-bit ones they
+	// cannot fit a WAV file, which is said before any work; a W64 file takes them.
+	std::string bytes = fileText (temp.file ("in.wav"));
+	const size_t data = bytes.find ("data");
+	ASSERT_NE (data, std::string::npos);
+	const char promise[4] = {'\x00', '\xff', '\xff', '\x7f'}; // 0x7fffff00 bytes, 268435424 frames
+	bytes.replace (data + 4, 4, promise, 4);
+	const std::string huge = temp.write ("huge.wav", bytes);
+	run = runTool ({"render", bundlePath (), huge, temp.file ("big.wav"), "--out-double"});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_CONTAINS (run.err, "268435424 stereo frames of 64-bit-float are more than the 4 GiB a WAV, AIFF or AU file holds");
+	EXPECT_FALSE (fs::exists (temp.file ("big.wav")));
+	run = runTool ({"render", bundlePath (), huge, temp.file ("big.w64"), "--out-double"});
+	EXPECT_EQ (run.exitCode, 0) << run.err;
+	EXPECT_CONTAINS (run.err, "its header promises 268435424 frames, it holds 4410");
 }
 
 // Rendering streams through the files a few blocks at a time; the result over
