@@ -5,9 +5,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <climits>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <type_traits>
 
@@ -19,6 +18,67 @@
 
 namespace vsthost {
 
+namespace {
+
+std::string systemError (const std::string& what, const std::string& path, int errorNumber)
+{
+	return what + " '" + path + "': " + std::strerror (errorNumber);
+}
+
+// Opens a file for reading; a folder is refused (reading one fails only later, and
+// libsndfile calls it an unknown format). The message starts with what.
+int openForReading (const std::string& path, const char* what, struct stat& status, std::string& error)
+{
+	int fd = ::open (path.c_str (), O_RDONLY | O_CLOEXEC);
+	if (fd < 0)
+	{
+		error = systemError (what, path, errno);
+		return -1;
+	}
+	if (::fstat (fd, &status) != 0 || S_ISDIR (status.st_mode))
+	{
+		int errorNumber = S_ISDIR (status.st_mode) ? EISDIR : errno;
+		::close (fd);
+		error = systemError (what, path, errorNumber);
+		return -1;
+	}
+	return fd;
+}
+
+std::string folderOf (const std::string& path)
+{
+	auto slash = path.rfind ('/');
+	if (slash == std::string::npos)
+		return ".";
+	return slash == 0 ? "/" : path.substr (0, slash);
+}
+
+std::string fileNameOf (const std::string& path)
+{
+	auto slash = path.rfind ('/');
+	return slash == std::string::npos ? path : path.substr (slash + 1);
+}
+
+// A sound file from a descriptor opened for reading; it must have channels and a rate.
+SNDFILE* openSoundFile (int fd, const std::string& path, SF_INFO& info, std::string& error)
+{
+	SNDFILE* file = sf_open_fd (fd, SFM_READ, &info, SF_FALSE);
+	if (!file)
+	{
+		error = "cannot read audio file '" + path + "': " + sf_strerror (nullptr);
+		return nullptr;
+	}
+	if (info.channels <= 0 || info.samplerate <= 0)
+	{
+		sf_close (file);
+		error = "audio file '" + path + "' has no channels or no sample rate";
+		return nullptr;
+	}
+	return file;
+}
+
+} // namespace
+
 void AudioBuffer::resize (size_t channelCount, size_t numFrames)
 {
 	channels.assign (channelCount, std::vector<double> (numFrames, 0.0));
@@ -26,17 +86,15 @@ void AudioBuffer::resize (size_t channelCount, size_t numFrames)
 
 bool readAudioFile (const std::string& path, AudioBuffer& buffer, std::string& error)
 {
+	struct stat status {};
+	int fd = openForReading (path, "cannot read audio file", status, error);
+	if (fd < 0)
+		return false;
 	SF_INFO info {};
-	SNDFILE* file = sf_open (path.c_str (), SFM_READ, &info);
+	SNDFILE* file = openSoundFile (fd, path, info, error);
 	if (!file)
 	{
-		error = "cannot read audio file '" + path + "': " + sf_strerror (nullptr);
-		return false;
-	}
-	if (info.channels <= 0 || info.samplerate <= 0)
-	{
-		sf_close (file);
-		error = "audio file '" + path + "' has no channels or no sample rate";
+		::close (fd);
 		return false;
 	}
 	const auto numChannels = static_cast<size_t> (info.channels);
@@ -44,6 +102,7 @@ bool readAudioFile (const std::string& path, AudioBuffer& buffer, std::string& e
 	std::vector<double> interleaved (numChannels * numFrames);
 	sf_count_t got = numFrames ? sf_readf_double (file, interleaved.data (), info.frames) : 0;
 	sf_close (file);
+	::close (fd);
 	if (got != info.frames)
 	{
 		error = "audio file '" + path + "' is shorter than its header says";
@@ -101,50 +160,6 @@ bool writeWavFile (const std::string& path, const AudioBuffer& buffer, SampleFor
 	}
 	return true;
 }
-
-//------------------------------------------------------------------------
-namespace {
-
-std::string systemError (const std::string& what, const std::string& path, int errorNumber)
-{
-	return what + " '" + path + "': " + std::strerror (errorNumber);
-}
-
-// Opens a file for reading; a folder is refused (reading one fails only later, and
-// libsndfile calls it an unknown format). The message starts with what.
-int openForReading (const std::string& path, const char* what, struct stat& status, std::string& error)
-{
-	int fd = ::open (path.c_str (), O_RDONLY | O_CLOEXEC);
-	if (fd < 0)
-	{
-		error = systemError (what, path, errno);
-		return -1;
-	}
-	if (::fstat (fd, &status) != 0 || S_ISDIR (status.st_mode))
-	{
-		int errorNumber = S_ISDIR (status.st_mode) ? EISDIR : errno;
-		::close (fd);
-		error = systemError (what, path, errorNumber);
-		return -1;
-	}
-	return fd;
-}
-
-std::string folderOf (const std::string& path)
-{
-	auto slash = path.rfind ('/');
-	if (slash == std::string::npos)
-		return ".";
-	return slash == 0 ? "/" : path.substr (0, slash);
-}
-
-std::string fileNameOf (const std::string& path)
-{
-	auto slash = path.rfind ('/');
-	return slash == std::string::npos ? path : path.substr (slash + 1);
-}
-
-} // namespace
 
 bool readBinaryFile (const std::string& path, std::vector<unsigned char>& bytes, std::string& error)
 {
@@ -414,17 +429,9 @@ bool SoundFileReader::open (const std::string& path, std::string& error)
 	const std::uint64_t announced = S_ISREG (status.st_mode) ? headerFrames (fd) : 0;
 
 	SF_INFO info {};
-	file = sf_open_fd (fd, SFM_READ, &info, SF_FALSE);
+	file = openSoundFile (fd, path, info, error);
 	if (!file)
-	{
-		error = "cannot read audio file '" + path + "': " + sf_strerror (nullptr);
 		return false;
-	}
-	if (info.channels <= 0 || info.samplerate <= 0)
-	{
-		error = "audio file '" + path + "' has no channels or no sample rate";
-		return false;
-	}
 	rate = info.samplerate;
 	channels = static_cast<size_t> (info.channels);
 	const std::uint64_t reported = info.frames < 0 || info.frames == SF_COUNT_MAX ? 0 : static_cast<std::uint64_t> (info.frames);

@@ -51,8 +51,9 @@ bool fileIdentity (const std::string& path, FileIdentity& identity);
 // A file written under a temporary name in the target's folder and renamed over
 // the target by commit(), so that the target is either untouched or complete.
 // Without commit() the destructor removes the temporary file. A target that is a
-// symbolic link is replaced at the file it points to; an existing target that is
-// not a regular file (/dev/null, a pipe) is written in place.
+// symbolic link is replaced at the file it points to, with the old file's mode; an
+// existing target that is not a regular file (/dev/null, a pipe) is written in
+// place; one this process may not write is refused.
 //------------------------------------------------------------------------
 class ReplacingFile
 {
