@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <type_traits>
 
 #include <fcntl.h>
@@ -248,12 +248,14 @@ bool ReplacingFile::create (const std::string& path, std::string& error)
 	// The temporary file gets the mode of the file it replaces, or that of a new file.
 	const mode_t mode = exists ? (status.st_mode & 07777) : 0666;
 	const std::string prefix = folderOf (resolved) + "/." + fileNameOf (resolved) + ".";
-	std::random_device device;
-	std::mt19937_64 random ((static_cast<std::uint64_t> (device ()) << 32) ^ device () ^ static_cast<std::uint64_t> (::getpid ()));
+	// Names only need to differ between processes and attempts; O_EXCL settles collisions.
+	std::uint64_t seed = static_cast<std::uint64_t> (std::chrono::steady_clock::now ().time_since_epoch ().count ()) ^
+	                     (static_cast<std::uint64_t> (::getpid ()) << 40);
 	for (int attempt = 0; attempt < 100; ++attempt)
 	{
+		seed = seed * 6364136223846793005ull + 1442695040888963407ull;
 		char suffix[24];
-		std::snprintf (suffix, sizeof (suffix), "%012llx.tmp", static_cast<unsigned long long> (random () & 0xFFFFFFFFFFFFull));
+		std::snprintf (suffix, sizeof (suffix), "%012llx.tmp", static_cast<unsigned long long> (seed >> 16));
 		std::string name = prefix + suffix;
 		fd = ::open (name.c_str (), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
 		if (fd >= 0)
@@ -273,10 +275,15 @@ bool ReplacingFile::create (const std::string& path, std::string& error)
 
 bool ReplacingFile::write (const void* data, size_t size, std::string& error)
 {
+	if (fd < 0)
+	{
+		error = systemError ("cannot write", target, EBADF);
+		return false;
+	}
 	auto bytes = static_cast<const unsigned char*> (data);
 	while (size > 0)
 	{
-		ssize_t written = fd < 0 ? -1 : ::write (fd, bytes, size);
+		ssize_t written = ::write (fd, bytes, size);
 		if (written < 0 && errno == EINTR)
 			continue;
 		if (written <= 0)
