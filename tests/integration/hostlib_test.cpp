@@ -1,5 +1,6 @@
 // The host library's own objects: what a plug-in meets when it talks to the host.
 
+#include "hostlib/audiofile.h"
 #include "hostlib/componenthandler.h"
 #include "hostlib/hostapplication.h"
 #include "hostlib/memorystream.h"
@@ -9,9 +10,19 @@
 #include "pluginterfaces/vst/ivstcomponent.h"
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 
+#include "runprogram.h"
+#include "test_support.h"
+
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <cstring>
+#include <filesystem>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
@@ -294,6 +305,233 @@ TEST (Strings, Utf16AndNumbers)
 	EXPECT_EQ (tuidToHex (id), "E831FF31F2D54301928EBBEE25697802");
 	EXPECT_TRUE (equalsIgnoreCase ("LeVeL", "level"));
 	EXPECT_FALSE (equalsIgnoreCase ("Level", "Levels"));
+}
+
+} // namespace
+
+// Files: whole reads, replacement only on commit, sound files read as stereo.
+namespace {
+
+using testsupport::folderEntries;
+using testsupport::TempDir;
+namespace fs = std::filesystem;
+
+std::string fileText (const std::string& path)
+{
+	return PalvisTest::readTextFile (path);
+}
+
+TEST (ReplacingFile, ReplacesItsTargetOnlyOnCommit)
+{
+	TempDir temp;
+	const std::string target = temp.write ("t.bin", "old");
+	const auto mode = fs::perms::owner_read | fs::perms::owner_write;
+	fs::permissions (target, mode);
+	std::string error;
+	{
+		ReplacingFile file;
+		ASSERT_TRUE (file.create (target, error)) << error;
+		ASSERT_TRUE (file.write ("new", 3, error)) << error;
+		EXPECT_EQ (fileText (target), "old");
+		EXPECT_EQ (folderEntries (temp.path ()).size (), 2u); // beside it, in the same folder
+		ASSERT_TRUE (file.commit (error)) << error;
+	}
+	EXPECT_EQ (fileText (target), "new");
+	EXPECT_EQ (fs::status (target).permissions (), mode);
+	EXPECT_EQ (folderEntries (temp.path ()), (std::set<std::string> {"t.bin"}));
+
+	// Not committed: the target stays and the temporary file goes.
+	{
+		ReplacingFile file;
+		ASSERT_TRUE (file.create (target, error)) << error;
+		ASSERT_TRUE (file.write ("lost", 4, error)) << error;
+	}
+	EXPECT_EQ (fileText (target), "new");
+	EXPECT_EQ (folderEntries (temp.path ()), (std::set<std::string> {"t.bin"}));
+
+	// Through a link, the file it names is replaced and the link stays.
+	fs::create_directory (temp.file ("real"));
+	const std::string real = temp.write ("real/r.bin", "old");
+	fs::create_symlink ("real/r.bin", temp.file ("link.bin"));
+	ASSERT_TRUE (writeBinaryFile (temp.file ("link.bin"), {'a', 'b'}, error)) << error;
+	EXPECT_TRUE (fs::is_symlink (temp.file ("link.bin")));
+	EXPECT_EQ (fileText (real), "ab");
+	EXPECT_EQ (folderEntries (temp.file ("real")), (std::set<std::string> {"r.bin"}));
+
+	// A file its owner made read-only stays so (the super-user may write anything).
+	if (::geteuid () != 0)
+	{
+		fs::permissions (target, fs::perms::owner_read);
+		EXPECT_FALSE (writeBinaryFile (target, {'x'}, error));
+		EXPECT_EQ (error, "cannot write '" + target + "': Permission denied");
+		EXPECT_EQ (fileText (target), "new");
+	}
+
+	// A new file.
+	ASSERT_TRUE (writeBinaryFile (temp.file ("n.bin"), {}, error)) << error;
+	EXPECT_TRUE (fs::is_regular_file (temp.file ("n.bin")));
+	EXPECT_EQ (fs::file_size (temp.file ("n.bin")), 0u);
+}
+
+TEST (ReplacingFile, RefusesFoldersAndWritesPipesInPlace)
+{
+	TempDir temp;
+	std::string error;
+	ReplacingFile file;
+	EXPECT_FALSE (file.create (temp.path (), error));
+	EXPECT_EQ (error, "cannot write '" + temp.path () + "': Is a directory");
+	EXPECT_FALSE (file.create (temp.file ("none/x.bin"), error));
+	EXPECT_EQ (error, "cannot create a file in the folder of '" + temp.file ("none/x.bin") + "': No such file or directory");
+	EXPECT_FALSE (file.commit (error));
+
+	// A pipe (or a device) is not replaced by a file: it is written to.
+	const std::string pipe = temp.file ("pipe");
+	ASSERT_EQ (::mkfifo (pipe.c_str (), 0600), 0);
+	int reader = ::open (pipe.c_str (), O_RDONLY | O_NONBLOCK);
+	ASSERT_GE (reader, 0);
+	ASSERT_TRUE (writeBinaryFile (pipe, {'x', 'y', 'z'}, error)) << error;
+	char got[8] = {};
+	EXPECT_EQ (::read (reader, got, sizeof (got)), 3);
+	EXPECT_STREQ (got, "xyz");
+	::close (reader);
+	EXPECT_TRUE (fs::is_fifo (pipe));
+	EXPECT_EQ (folderEntries (temp.path ()), (std::set<std::string> {"pipe"}));
+}
+
+TEST (BinaryFiles, FoldersAndMissingFilesGiveMessages)
+{
+	TempDir temp;
+	std::vector<unsigned char> bytes {1};
+	std::string error;
+	EXPECT_FALSE (readBinaryFile (temp.path (), bytes, error));
+	EXPECT_EQ (error, "cannot open '" + temp.path () + "': Is a directory");
+	EXPECT_FALSE (readBinaryFile (temp.file ("none"), bytes, error));
+	EXPECT_EQ (error, "cannot open '" + temp.file ("none") + "': No such file or directory");
+	EXPECT_FALSE (writeBinaryFile (temp.path (), bytes, error));
+
+	std::vector<unsigned char> large (200000);
+	for (size_t i = 0; i < large.size (); ++i)
+		large[i] = static_cast<unsigned char> (i * 7 + (i >> 9));
+	ASSERT_TRUE (writeBinaryFile (temp.file ("large"), large, error)) << error;
+	ASSERT_TRUE (readBinaryFile (temp.file ("large"), bytes, error)) << error;
+	EXPECT_EQ (bytes, large);
+}
+
+TEST (OutputFormat, ChosenByTheExtension)
+{
+	struct Case
+	{
+		const char* path;
+		bool doubleSamples;
+		int format; // 0: refused
+	} cases[] = {
+	    {"a.wav", false, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+	    {"a.WAV", true, SF_FORMAT_WAV | SF_FORMAT_DOUBLE},
+	    {"dir.flac/a", false, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+	    {"/dev/null", false, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+	    {"a.", false, SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+	    {"x/a.b.flac", false, SF_FORMAT_FLAC | SF_FORMAT_PCM_24},
+	    {"a.flac", true, 0},
+	    {"a.aif", false, SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
+	    {"a.aiff", true, SF_FORMAT_AIFF | SF_FORMAT_DOUBLE},
+	    {"a.ogg", false, SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+	    {"a.opus", false, SF_FORMAT_OGG | SF_FORMAT_OPUS},
+	    {"a.mp3", false, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+	    {"a.mp3", true, 0},
+	    {"a.rf64", true, SF_FORMAT_RF64 | SF_FORMAT_DOUBLE},
+	    {"a.wave", false, 0},
+	    {"a.png", false, 0},
+	};
+	for (auto& c : cases)
+	{
+		SCOPED_TRACE (c.path);
+		OutputFormat format;
+		std::string error;
+		EXPECT_EQ (outputFormatForPath (c.path, c.doubleSamples, format, error), c.format != 0) << error;
+		if (c.format)
+			EXPECT_EQ (format.sfFormat, c.format);
+		else
+			EXPECT_FALSE (error.empty ());
+	}
+}
+
+// WAV and AIFF files of random shapes, cut at random points: the reader gives the
+// frames that are whole, as the first two channels (a mono one twice) in the
+// sample size asked for, and the frames the header promised.
+TEST (SoundFileReader, CutFilesGiveTheirWholeFramesAndThePromisedCount)
+{
+	std::mt19937 random (20240611);
+	TempDir temp;
+	const int majors[] = {SF_FORMAT_WAV, SF_FORMAT_AIFF};
+	const int subtypes[] = {SF_FORMAT_PCM_16, SF_FORMAT_PCM_24, SF_FORMAT_FLOAT, SF_FORMAT_DOUBLE};
+	const size_t sampleBytes[] = {2, 3, 4, 8};
+	for (int round = 0; round < 60; ++round)
+	{
+		const int major = majors[random () % 2];
+		const size_t subtype = random () % 4;
+		const auto channels = static_cast<size_t> (1 + random () % 3);
+		const size_t frames = 1 + random () % 5000;
+		SCOPED_TRACE ("round " + std::to_string (round) + ": " + std::to_string (frames) + " frames of " +
+		              std::to_string (channels) + " channels");
+		const std::string path = temp.file ("whole");
+		SF_INFO info {};
+		info.samplerate = 44100;
+		info.channels = static_cast<int> (channels);
+		info.format = major | subtypes[subtype];
+		SNDFILE* file = sf_open (path.c_str (), SFM_WRITE, &info);
+		ASSERT_NE (file, nullptr);
+		std::uniform_real_distribution<double> sample (-0.9, 0.9);
+		std::vector<double> samples (frames * channels);
+		for (auto& s : samples)
+			s = sample (random);
+		ASSERT_EQ (sf_writef_double (file, samples.data (), static_cast<sf_count_t> (frames)),
+		           static_cast<sf_count_t> (frames));
+		sf_close (file);
+		AudioBuffer whole;
+		std::string error;
+		ASSERT_TRUE (readAudioFile (path, whole, error)) << error;
+
+		const std::string bytes = fileText (path);
+		const size_t frameBytes = channels * sampleBytes[subtype];
+		const size_t data = frames * frameBytes;
+		const size_t header = bytes.size () - data - (data & 1); // chunks are padded to even sizes
+		const size_t cut = header + random () % (bytes.size () - header + 1);
+		const std::string cutPath = temp.write ("cut", bytes.substr (0, cut));
+		SoundFileReader reader;
+		ASSERT_TRUE (reader.open (cutPath, error)) << error;
+		EXPECT_EQ (reader.promisedFrames (), frames);
+		EXPECT_EQ (reader.channelCount (), channels);
+		const size_t held = (cut - header) / frameBytes;
+		const bool asDouble = random () % 2;
+		std::vector<double> left, right;
+		for (;;)
+		{
+			const size_t ask = 1 + random () % 700;
+			std::vector<float> l32 (ask), r32 (ask);
+			std::vector<double> l64 (ask), r64 (ask);
+			size_t got = 0;
+			ASSERT_TRUE (asDouble ? reader.readStereo (l64.data (), r64.data (), ask, got, error)
+			                      : reader.readStereo (l32.data (), r32.data (), ask, got, error))
+			    << error;
+			for (size_t i = 0; i < got; ++i)
+			{
+				left.push_back (asDouble ? l64[i] : l32[i]);
+				right.push_back (asDouble ? r64[i] : r32[i]);
+			}
+			if (got < ask)
+				break;
+		}
+		EXPECT_EQ (reader.framesRead (), held);
+		ASSERT_EQ (left.size (), held);
+		const size_t second = channels > 1 ? 1 : 0;
+		for (size_t i = 0; i < held; ++i)
+		{
+			const double wantLeft = whole.channels[0][i];
+			const double wantRight = whole.channels[second][i];
+			ASSERT_EQ (left[i], asDouble ? wantLeft : static_cast<float> (wantLeft)) << i;
+			ASSERT_EQ (right[i], asDouble ? wantRight : static_cast<float> (wantRight)) << i;
+		}
+	}
 }
 
 } // namespace

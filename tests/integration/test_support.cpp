@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 namespace testsupport {
@@ -104,6 +105,14 @@ double rms (const std::vector<double>& samples, size_t begin, size_t end)
 	for (size_t i = begin; i < end; ++i)
 		sum += samples[i] * samples[i];
 	return std::sqrt (sum / static_cast<double> (end - begin));
+}
+
+std::set<std::string> folderEntries (const std::string& folder)
+{
+	std::set<std::string> names;
+	for (auto& entry : std::filesystem::directory_iterator (folder))
+		names.insert (entry.path ().filename ().string ());
+	return names;
 }
 
 } // namespace testsupport

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,5 +61,8 @@ vsthost::AudioBuffer makeSine (double frequency, double sampleRate, double secon
                                size_t channels = 2);
 vsthost::AudioBuffer makeNoise (double sampleRate, size_t frames, double amplitude, unsigned seed, size_t channels = 2);
 double rms (const std::vector<double>& samples, size_t begin, size_t end);
+
+// The names in a folder (to see, say, that no temporary file stayed behind).
+std::set<std::string> folderEntries (const std::string& folder);
 
 } // namespace testsupport

@@ -1,6 +1,7 @@
 // The vst3host program, run as a separate process on the built bundle.
 
 #include "hostlib/audiofile.h"
+#include "hostlib/render.h"
 
 #include "test_support.h"
 
@@ -10,8 +11,13 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +36,19 @@ bool contains (const std::string& text, const std::string& part)
 }
 
 #define EXPECT_CONTAINS(text, part) EXPECT_TRUE (contains (text, part)) << "missing: " << (part) << "\nin:\n" << (text)
+
+namespace fs = std::filesystem;
+
+std::string fileText (const std::string& path)
+{
+	return PalvisTest::readTextFile (path);
+}
+
+void writeInput (const std::string& path, const vsthost::AudioBuffer& buffer)
+{
+	std::string error;
+	ASSERT_TRUE (vsthost::writeWavFile (path, buffer, vsthost::SampleFormat::Float32, error)) << error;
+}
 
 int fileSubFormat (const std::string& path)
 {
@@ -265,6 +284,353 @@ TEST (Vst3HostTool, StateSaveAndLoad)
 	ASSERT_EQ (run.exitCode, 0) << run.err;
 	ASSERT_TRUE (vsthost::readBinaryFile (temp.file ("d.bin"), state, error)) << error;
 	EXPECT_EQ (state, encodeState ({}));
+}
+
+// Folders, missing folders and files that cannot be read or written: the
+// command's own message and exit 1, never an uncaught exception (abort, 134).
+TEST (Vst3HostTool, FileErrorsGiveTheCommandsMessageAndExitOne)
+{
+	TempDir temp;
+	writeInput (temp.file ("in.wav"), makeNoise (44100.0, 441, 0.5, 2));
+	const std::string in = temp.file ("in.wav");
+	const std::string out = temp.file ("out.wav");
+	const std::string folder = temp.file ("folder");
+	fs::create_directory (folder);
+	fs::create_directory (temp.file ("folder.wav"));
+	std::string error;
+	ASSERT_TRUE (vsthost::writeBinaryFile (temp.file ("state.bin"), encodeState ({}), error)) << error;
+	const std::string png = temp.file ("editor.png");
+	const std::string missing = temp.file ("missing") + "/";
+
+	struct Case
+	{
+		std::vector<std::string> args;
+		const char* message;
+	} cases[] = {
+	    {{"state-load", bundlePath (), folder}, "Is a directory"},
+	    {{"state-load", bundlePath (), folder + "/"}, "Is a directory"},
+	    {{"state-load", bundlePath (), in + "/state.bin"}, "Not a directory"},
+	    {{"state-load", bundlePath (), temp.file ("state.bin"), "--out", folder}, "Is a directory"},
+	    {{"state-load", bundlePath (), temp.file ("state.bin"), "--out", missing + "s.bin"}, "No such file"},
+	    {{"state-save", bundlePath (), folder}, "Is a directory"},
+	    {{"state-save", bundlePath (), missing + "s.bin"}, "No such file"},
+	    {{"render", bundlePath (), in, out, "--state-in", folder}, "Is a directory"},
+	    {{"render", bundlePath (), folder, out}, "Is a directory"},
+	    {{"render", bundlePath (), temp.file ("folder.wav"), out}, "Is a directory"},
+	    {{"render", bundlePath (), in, temp.file ("folder.wav")}, "Is a directory"},
+	    {{"render", bundlePath (), in, folder}, "Is a directory"},
+	    {{"render", bundlePath (), in, missing + "out.wav"}, "No such file"},
+	    {{"render", bundlePath (), in, out, "--state-out", folder}, "Is a directory"},
+	    {{"render", bundlePath (), in, out, "--state-out", missing + "s.bin"}, "No such file"},
+	    {{"snapshot", bundlePath (), png, "--state-in", folder}, "Is a directory"},
+	    {{"snapshot", bundlePath (), png, "--event", "state " + folder}, "Is a directory"},
+	};
+	for (auto& c : cases)
+	{
+		SCOPED_TRACE (c.args[0] + " " + c.args[2] + " " + c.args.back ());
+		RunResult run = runTool (c.args);
+		EXPECT_EQ (run.exitCode, 1) << run.err;
+		EXPECT_EQ (run.err.rfind ("vst3host " + c.args[0] + ": ", 0), 0u) << run.err;
+		EXPECT_CONTAINS (run.err, c.message);
+	}
+	if (::geteuid () != 0) // the super-user reads everything
+	{
+		fs::copy_file (in, temp.file ("locked.wav"));
+		fs::permissions (temp.file ("locked.wav"), fs::perms::none);
+		RunResult run = runTool ({"render", bundlePath (), temp.file ("locked.wav"), out});
+		EXPECT_EQ (run.exitCode, 1);
+		EXPECT_CONTAINS (run.err, "vst3host render: cannot open '" + temp.file ("locked.wav") + "': Permission denied");
+		fs::remove (temp.file ("locked.wav"));
+	}
+	EXPECT_EQ (folderEntries (temp.path ()), (std::set<std::string> {"in.wav", "folder", "folder.wav", "state.bin"}));
+	EXPECT_TRUE (fs::is_empty (folder));
+}
+
+// An output that is the input file itself, under any name, is refused and the
+// input stays as it was.
+TEST (Vst3HostTool, RenderRefusesAnOutputThatIsItsInput)
+{
+	TempDir temp;
+	writeInput (temp.file ("keep.wav"), makeNoise (48000.0, 4800, 0.5, 4));
+	const std::string keep = temp.file ("keep.wav");
+	const std::string original = fileText (keep);
+	fs::create_symlink ("keep.wav", temp.file ("link.wav"));
+	fs::create_hard_link (keep, temp.file ("hard.wav"));
+	fs::create_directory (temp.file ("sub"));
+
+	const std::vector<std::vector<std::string>> calls = {
+	    {keep, keep},
+	    {keep, temp.file ("link.wav")},
+	    {temp.file ("link.wav"), keep},
+	    {keep, temp.file ("hard.wav")},
+	    {keep, temp.file ("sub") + "/../keep.wav"},
+	    {keep, temp.file ("other.wav"), "--state-out", temp.file ("link.wav")},
+	};
+	for (auto& call : calls)
+	{
+		SCOPED_TRACE (call[1] + (call.size () > 2 ? " " + call[3] : ""));
+		std::vector<std::string> args = {"render", bundlePath ()};
+		args.insert (args.end (), call.begin (), call.end ());
+		args.push_back ("1kHz=1");
+		RunResult run = runTool (args);
+		EXPECT_EQ (run.exitCode, 1);
+		EXPECT_CONTAINS (run.err, "is the input file");
+		EXPECT_EQ (fileText (keep), original);
+	}
+	EXPECT_EQ (folderEntries (temp.path ()), (std::set<std::string> {"keep.wav", "link.wav", "hard.wav", "sub"}));
+	EXPECT_TRUE (fs::is_symlink (temp.file ("link.wav")));
+}
+
+// The output and the state replace their files only after a render that
+// succeeded; a failed one leaves them and no temporary file.
+TEST (Vst3HostTool, RenderReplacesItsOutputsOnlyWhenItSucceeds)
+{
+	TempDir temp;
+	writeInput (temp.file ("in.wav"), makeNoise (44100.0, 2000, 0.5, 6));
+	const std::string in = temp.file ("in.wav");
+	const std::string out = temp.write ("out.wav", "an older output");
+	const std::string state = temp.write ("s.bin", "an older state");
+	auto shortState = encodeState ({});
+	shortState.resize (100);
+	std::string error;
+	ASSERT_TRUE (vsthost::writeBinaryFile (temp.file ("short.bin"), shortState, error)) << error;
+	const std::set<std::string> entries = {"in.wav", "out.wav", "s.bin", "short.bin"};
+
+	const std::vector<std::vector<std::string>> failing = {
+	    {"render", bundlePath (), in, out, "--state-out", state, "Volume=1"},
+	    {"render", bundlePath (), in, out, "--state-out", state, "--state-in", temp.file ("short.bin")},
+	    {"render", bundlePath (), in, out, "--state-out", state, "--state-in", temp.file ("none.bin")},
+	    {"render", fakeBundlePath ("no_exit"), in, out, "--state-out", state},
+	};
+	for (auto& args : failing)
+	{
+		SCOPED_TRACE (args.back ());
+		RunResult run = runTool (args);
+		EXPECT_EQ (run.exitCode, 1) << run.err;
+		EXPECT_EQ (fileText (out), "an older output");
+		EXPECT_EQ (fileText (state), "an older state");
+		EXPECT_EQ (folderEntries (temp.path ()), entries);
+	}
+
+	// A success replaces both, keeps the output's permissions, and writes through
+	// a link to the file it names.
+	fs::permissions (out, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+	RunResult run = runTool ({"render", bundlePath (), in, out, "--state-out", state, "Bypass=1"});
+	ASSERT_EQ (run.exitCode, 0) << run.err;
+	vsthost::AudioBuffer output;
+	ASSERT_TRUE (vsthost::readAudioFile (out, output, error)) << error;
+	EXPECT_EQ (output.frames (), 2000u);
+	EXPECT_EQ (fs::status (out).permissions (), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+	StateValues bypassed;
+	bypassed.bypass = 1;
+	std::vector<unsigned char> saved;
+	ASSERT_TRUE (vsthost::readBinaryFile (state, saved, error)) << error;
+	EXPECT_EQ (saved, encodeState (bypassed));
+	EXPECT_EQ (folderEntries (temp.path ()), entries);
+
+	fs::create_symlink ("out.wav", temp.file ("link.wav"));
+	run = runTool ({"render", bundlePath (), in, temp.file ("link.wav"), "--block", "7"});
+	ASSERT_EQ (run.exitCode, 0) << run.err;
+	EXPECT_TRUE (fs::is_symlink (temp.file ("link.wav")));
+	EXPECT_CONTAINS (run.out, "block=7");
+}
+
+// The output's extension chooses its format; one libsndfile cannot write is bad
+// usage, found before the input is even opened.
+TEST (Vst3HostTool, RenderWritesTheFormatItsExtensionNames)
+{
+	TempDir temp;
+	const vsthost::AudioBuffer input = makeNoise (48000.0, 12000, 0.4, 8);
+	writeInput (temp.file ("in.wav"), input);
+	const std::string in = temp.file ("in.wav");
+	RunResult run = runTool ({"render", bundlePath (), in, temp.file ("ref.wav"), "1kHz=dB:6"});
+	ASSERT_EQ (run.exitCode, 0) << run.err;
+	vsthost::AudioBuffer reference;
+	std::string error;
+	ASSERT_TRUE (vsthost::readAudioFile (temp.file ("ref.wav"), reference, error)) << error;
+
+	enum Samples { Same, Pcm24, Lossy };
+	struct Case
+	{
+		const char* name;
+		bool outDouble;
+		int format;
+		const char* description;
+		Samples samples;
+	} cases[] = {
+	    {"out.flac", false, SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "24-bit-pcm", Pcm24},
+	    {"out.aiff", false, SF_FORMAT_AIFF | SF_FORMAT_FLOAT, "32-bit-float", Same},
+	    {"out.AIF", false, SF_FORMAT_AIFF | SF_FORMAT_FLOAT, "32-bit-float", Same},
+	    {"out.aiff", true, SF_FORMAT_AIFF | SF_FORMAT_DOUBLE, "64-bit-float", Same},
+	    {"out.Wav", true, SF_FORMAT_WAV | SF_FORMAT_DOUBLE, "64-bit-float", Same},
+	    {"out", false, SF_FORMAT_WAV | SF_FORMAT_FLOAT, "32-bit-float", Same},
+	    {"out.w64", false, SF_FORMAT_W64 | SF_FORMAT_FLOAT, "32-bit-float", Same},
+	    {"out.rf64", false, SF_FORMAT_RF64 | SF_FORMAT_FLOAT, "32-bit-float", Same},
+	    {"out.caf", true, SF_FORMAT_CAF | SF_FORMAT_DOUBLE, "64-bit-float", Same},
+	    {"out.au", false, SF_FORMAT_AU | SF_FORMAT_FLOAT, "32-bit-float", Same},
+	    {"out.ogg", false, SF_FORMAT_OGG | SF_FORMAT_VORBIS, "vorbis", Lossy},
+	    {"out.oga", false, SF_FORMAT_OGG | SF_FORMAT_VORBIS, "vorbis", Lossy},
+	    {"out.opus", false, SF_FORMAT_OGG | SF_FORMAT_OPUS, "opus", Lossy},
+	    {"out.mp3", false, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, "mp3", Lossy},
+	};
+	for (auto& c : cases)
+	{
+		SCOPED_TRACE (std::string (c.name) + (c.outDouble ? " --out-double" : ""));
+		const std::string out = temp.file (c.name);
+		std::vector<std::string> args = {"render", bundlePath (), in, out, "1kHz=dB:6"};
+		if (c.outDouble)
+			args.push_back ("--out-double");
+		run = runTool (args);
+		ASSERT_EQ (run.exitCode, 0) << run.err;
+		EXPECT_CONTAINS (run.out, std::string ("output=") + c.description + "\n");
+		EXPECT_EQ (fileSubFormat (out), c.format);
+		vsthost::AudioBuffer output;
+		ASSERT_TRUE (vsthost::readAudioFile (out, output, error)) << error;
+		ASSERT_EQ (output.frames (), input.frames ());
+		ASSERT_EQ (output.channelCount (), 2u);
+		for (size_t channel = 0; channel < 2 && c.samples != Lossy; ++channel)
+		{
+			if (c.samples == Same)
+			{
+				EXPECT_EQ (output.channels[channel], reference.channels[channel]);
+			}
+			for (size_t i = 0; c.samples == Pcm24 && i < output.frames (); ++i)
+				ASSERT_NEAR (output.channels[channel][i], reference.channels[channel][i], 1.0 / (1 << 23)) << i;
+		}
+		fs::remove (out);
+	}
+
+	struct Refused
+	{
+		std::vector<std::string> extra;
+		const char* out;
+		const char* message;
+	} refused[] = {
+	    {{}, "out.xyz", "cannot write .xyz files"},
+	    {{}, "out.txt", "the output's extension chooses its format: .wav, .w64, .rf64, .caf, .aif, .aiff, .au, .flac"},
+	    {{"--out-double"}, "out.flac", "--out-double needs a format with 64-bit float samples, not .flac"},
+	    {{"--out-double"}, "out.ogg", "not .ogg"},
+	};
+	for (auto& r : refused)
+	{
+		SCOPED_TRACE (r.out);
+		std::vector<std::string> args = {"render", bundlePath (), temp.file ("missing.wav"), temp.file (r.out)};
+		args.insert (args.end (), r.extra.begin (), r.extra.end ());
+		run = runTool (args);
+		EXPECT_EQ (run.exitCode, 2);
+		EXPECT_CONTAINS (run.err, r.message);
+		EXPECT_CONTAINS (run.err, "usage: vst3host render");
+	}
+	// Opus takes a few rates only.
+	writeInput (temp.file ("in44.wav"), makeNoise (44100.0, 441, 0.4, 8));
+	run = runTool ({"render", bundlePath (), temp.file ("in44.wav"), temp.file ("out.opus")});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_CONTAINS (run.err, "cannot write audio file '" + temp.file ("out.opus") + "'");
+	EXPECT_CONTAINS (run.err, "48000");
+	EXPECT_EQ (folderEntries (temp.path ()), (std::set<std::string> {"in.wav", "in44.wav", "ref.wav"}));
+}
+
+// A file whose header promises more frames than it holds renders what it holds,
+// with a warning that gives both numbers.
+TEST (Vst3HostTool, RenderWarnsAboutATruncatedInput)
+{
+	TempDir temp;
+	const vsthost::AudioBuffer input = makeNoise (44100.0, 4410, 0.5, 9);
+	writeInput (temp.file ("in.wav"), input);
+	RunResult run = runTool ({"render", bundlePath (), temp.file ("in.wav"), temp.file ("in.aiff")});
+	ASSERT_EQ (run.exitCode, 0) << run.err;
+	EXPECT_FALSE (contains (run.err, "truncated")) << run.err;
+
+	for (const char* name : {"in.wav", "in.aiff"})
+	{
+		SCOPED_TRACE (name);
+		// Keep 1000 frames and part of the next (8 bytes a frame).
+		const std::string bytes = fileText (temp.file (name));
+		const size_t header = bytes.size () - input.frames () * 8;
+		const std::string cut = temp.write ("cut" + std::string (name + 2), bytes.substr (0, header + 1000 * 8 + 5));
+		run = runTool ({"render", bundlePath (), cut, temp.file ("out.wav"), "Bypass=1"});
+		ASSERT_EQ (run.exitCode, 0) << run.err;
+		EXPECT_CONTAINS (run.err, "vst3host render: warning: '" + cut +
+		                              "' is truncated: its header promises 4410 frames, it holds 1000; rendered those\n");
+		EXPECT_CONTAINS (run.out, "rendered: frames=1000 ");
+		vsthost::AudioBuffer output;
+		std::string error;
+		ASSERT_TRUE (vsthost::readAudioFile (temp.file ("out.wav"), output, error)) << error;
+		ASSERT_EQ (output.frames (), 1000u);
+		EXPECT_TRUE (std::equal (output.channels[1].begin (), output.channels[1].end (), input.channels[1].begin ()));
+	}
+
+	// A header that promises nearly 4 GiB of 32-bit samples: as 64-bit ones they
+	// cannot fit a WAV file, which is said before any work; a W64 file takes them.
+	std::string bytes = fileText (temp.file ("in.wav"));
+	const size_t data = bytes.find ("data");
+	ASSERT_NE (data, std::string::npos);
+	const char promise[4] = {'\x00', '\xff', '\xff', '\x7f'}; // 0x7fffff00 bytes, 268435424 frames
+	bytes.replace (data + 4, 4, promise, 4);
+	const std::string huge = temp.write ("huge.wav", bytes);
+	run = runTool ({"render", bundlePath (), huge, temp.file ("big.wav"), "--out-double"});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_CONTAINS (run.err, "268435424 stereo frames of 64-bit-float are more than the 4 GiB a WAV, AIFF or AU file holds");
+	EXPECT_FALSE (fs::exists (temp.file ("big.wav")));
+	run = runTool ({"render", bundlePath (), huge, temp.file ("big.w64"), "--out-double"});
+	EXPECT_EQ (run.exitCode, 0) << run.err;
+	EXPECT_CONTAINS (run.err, "its header promises 268435424 frames, it holds 4410");
+}
+
+// Rendering streams through the files a few blocks at a time; the result over
+// many chunks and a last partial block is that of the whole file rendered at once.
+class Vst3HostToolStreaming : public BundleTest
+{
+};
+
+TEST_F (Vst3HostToolStreaming, LongRenderIsBitIdenticalToTheWholeFileRender)
+{
+	TempDir temp;
+	const vsthost::AudioBuffer input = makeNoise (48000.0, 480007, 0.5, 10);
+	writeInput (temp.file ("in.wav"), input);
+	const std::vector<std::pair<Steinberg::Vst::ParamID, double>> params = {
+	    {kFirstBandId, 0.9}, {kFirstBandId + 5, 0.2}, {kFirstBandId + 8, 1.0}, {kFirstBandId + 14, 0.3}, {kLevelId, 0.6}};
+	struct Case
+	{
+		Steinberg::int32 block;
+		bool doublePrecision;
+		bool outDouble;
+	} cases[] = {{512, false, false}, {333, true, true}, {8193, false, true}, {70000, true, false}, {5, false, false}};
+	for (auto& c : cases)
+	{
+		SCOPED_TRACE ("block " + std::to_string (c.block) + (c.doublePrecision ? " 64-bit" : " 32-bit"));
+		auto instance = createInstance ();
+		ASSERT_NE (instance, nullptr);
+		std::vector<std::string> args = {"render", bundlePath (), temp.file ("in.wav"), temp.file ("out.wav"),
+		                                 "--block", std::to_string (c.block)};
+		for (auto& param : params)
+		{
+			instance->setParameter (param.first, param.second);
+			args.push_back (std::to_string (param.first) + "=" + std::to_string (param.second));
+		}
+		if (c.doublePrecision)
+			args.push_back ("--double");
+		if (c.outDouble)
+			args.push_back ("--out-double");
+		vsthost::RenderOptions options;
+		options.blockSize = c.block;
+		options.doublePrecision = c.doublePrecision;
+		vsthost::AudioBuffer whole;
+		std::string error;
+		ASSERT_TRUE (vsthost::renderAudio (*instance, input, whole, options, error)) << error;
+		if (!c.outDouble)
+			for (auto& channel : whole.channels)
+				for (auto& sample : channel)
+					sample = static_cast<float> (sample);
+
+		RunResult run = runTool (args);
+		ASSERT_EQ (run.exitCode, 0) << run.err;
+		EXPECT_CONTAINS (run.out, "rendered: frames=480007 ");
+		vsthost::AudioBuffer streamed;
+		ASSERT_TRUE (vsthost::readAudioFile (temp.file ("out.wav"), streamed, error)) << error;
+		ASSERT_EQ (streamed.frames (), input.frames ());
+		EXPECT_TRUE (streamed.channels == whole.channels);
+	}
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "hostlib/render.h"
 #include "hostlib/strings.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace vsthost {
@@ -64,15 +65,38 @@ int runRender (const Args& args)
 			return usageError (name, "--rate needs a positive number, not '" + *rate + "'");
 	}
 
-	AudioBuffer input;
-	if (!readAudioFile (inPath, input, error))
+	// The output's format comes from its extension; a wrong one is bad usage, found before any work.
+	const bool outDouble = parsed.has ("out-double");
+	OutputFormat format;
+	if (!outputFormatForPath (outPath, outDouble, format, error))
+		return usageError (name, error);
+
+	SoundFileReader input;
+	if (!input.open (inPath, error))
 		return fail (name, error);
-	if (expectedRate > 0 && expectedRate != input.sampleRate)
-		return fail (name, "'" + inPath + "' has the rate " + shortestDouble (input.sampleRate) + " Hz, not " +
+	if (expectedRate > 0 && expectedRate != input.sampleRate ())
+		return fail (name, "'" + inPath + "' has the rate " + shortestDouble (input.sampleRate ()) + " Hz, not " +
 		                       shortestDouble (expectedRate) + " Hz as --rate expects");
 	if (input.channelCount () > 2)
 		std::fprintf (stderr, "vst3host render: '%s' has %zu channels; the first two are used\n", inPath.c_str (),
 		              input.channelCount ());
+
+	// Outputs replace their files only when complete, but one that is the input
+	// (through another path or a link) would still lose it.
+	const std::string* stateOut = parsed.value ("state-out");
+	for (const std::string* path : {&outPath, stateOut})
+	{
+		FileIdentity identity;
+		if (path && fileIdentity (*path, identity) && identity == input.identity ())
+			return fail (name, "the output '" + *path + "' is the input file '" + inPath +
+			                       "' itself; write to another file");
+	}
+	SoundFileWriter output;
+	if (!output.open (outPath, format, input.sampleRate (), input.promisedFrames (), error))
+		return fail (name, error);
+	ReplacingFile stateFile;
+	if (stateOut && !stateFile.create (*stateOut, error))
+		return fail (name, error);
 
 	LoadedPlugin plugin;
 	if (!loadPlugin (bundle, plugin, error))
@@ -99,30 +123,35 @@ int runRender (const Args& args)
 	if (!applyAssignments (instance, assignmentTexts, assignments, error))
 		return fail (name, error);
 
-	AudioBuffer output;
-	if (!renderAudio (instance, input, output, options, error))
+	std::uint64_t frames = 0;
+	if (!renderFile (instance, input, output, options, frames, error))
 		return fail (name, error);
 	instance.stop ();
+	if (input.framesRead () < input.promisedFrames ())
+		std::fprintf (stderr,
+		              "vst3host render: warning: '%s' is truncated: its header promises %llu frames, it holds %llu; "
+		              "rendered those\n",
+		              inPath.c_str (), static_cast<unsigned long long> (input.promisedFrames ()),
+		              static_cast<unsigned long long> (input.framesRead ()));
 
-	if (auto* stateOut = parsed.value ("state-out"))
+	// Both outputs are written whole before either replaces its file.
+	if (stateOut)
 	{
 		std::vector<uint8> state;
 		tresult result = instance.getState (state);
 		if (result != kResultOk)
 			return fail (name, "getState failed (" + resultName (result) + ")");
-		if (!writeBinaryFile (*stateOut, state, error))
+		if (!stateFile.write (state.data (), state.size (), error))
 			return fail (name, error);
 	}
-
-	const bool outDouble = parsed.has ("out-double");
-	if (!writeWavFile (outPath, output, outDouble ? SampleFormat::Float64 : SampleFormat::Float32, error))
+	if (!output.commit (error) || (stateOut && !stateFile.commit (error)))
 		return fail (name, error);
 
 	printAssignments (instance, assignments);
-	std::printf ("rendered: frames=%zu rate=%s channels-in=%zu channels-out=2 block=%d processing=%s output=%s\n",
-	             output.frames (), shortestDouble (output.sampleRate).c_str (), input.channelCount (),
-	             options.blockSize, options.doublePrecision ? "64-bit" : "32-bit",
-	             outDouble ? "64-bit-float" : "32-bit-float");
+	std::printf ("rendered: frames=%llu rate=%s channels-in=%zu channels-out=2 block=%d processing=%s output=%s\n",
+	             static_cast<unsigned long long> (frames), shortestDouble (input.sampleRate ()).c_str (),
+	             input.channelCount (), options.blockSize, options.doublePrecision ? "64-bit" : "32-bit",
+	             format.description);
 	return kExitOk;
 }
 
