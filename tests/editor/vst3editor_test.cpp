@@ -449,6 +449,32 @@ TEST_F (VST3EditorDelegateCalls, ReleasedWhileOpenClosesFirst)
 	EXPECT_EQ (controller->subAlive, 0);
 }
 
+TEST_F (VST3EditorDelegateCalls, ClosingDuringAPressCancelsItFirst)
+{
+	auto editor = makeEditor ();
+	auto offscreen = offscreenOf (editor);
+	ASSERT_EQ (offscreen->openOffscreen (), kResultTrue);
+	auto gain = viewsOf<VSTGUI::CKnob> (editor)[0]; // (60, 10) to (120, 70)
+	const float entry = gain->getValue ();
+	controller->calls.clear ();
+	// A drag on the gain knob, still held when the host closes the view.
+	ASSERT_EQ (offscreen->onMouseEvent (IPlugViewOffscreen::kMouseDown, 90, 60, IPlugViewOffscreen::kLButton),
+	           kResultTrue);
+	offscreen->onMouseEvent (IPlugViewOffscreen::kMouseMoved, 119, 40, IPlugViewOffscreen::kLButton);
+	auto log = handler.take ();
+	ASSERT_GE (log.size (), 2u);
+	ASSERT_EQ (log.front (), "begin 1");
+	ASSERT_NE (log.back (), "end 1");
+	EXPECT_EQ (editor->removed (), kResultOk);
+	// The press is cancelled while the knob is still bound: its value goes back to where
+	// the press found it, and then its edit ends; the delegate hears of the close after.
+	char restored[64];
+	std::snprintf (restored, sizeof (restored), "perform 1 %.4f", entry);
+	EXPECT_EQ (handler.take (), (std::vector<std::string> {restored, "end 1"}));
+	EXPECT_EQ (controller->calls, (std::vector<std::string> {"willClose"}));
+	EXPECT_NEAR (controller->getParamNormalized (1), entry, 1e-6);
+}
+
 TEST_F (VST3EditorDelegateCalls, KnobsFollowTheHostKnobMode)
 {
 	auto editor = makeEditor ();
