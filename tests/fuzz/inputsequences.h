@@ -98,7 +98,4 @@ struct RunStats
 RunStats run (const Sequence& sequence);
 
 } // namespace input
-
-int inputTarget (const uint8_t* data, size_t size);
-
 } // namespace fuzz
