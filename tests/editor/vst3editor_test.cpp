@@ -14,6 +14,7 @@
 #include "vstgui/plugin-bindings/vst3editor.h"
 #include "stderrcapture.h"
 #include "tempdir.h"
+#include "componenthandler.h"
 
 #include <gtest/gtest.h>
 
@@ -66,21 +67,9 @@ struct ResourceFolder
 };
 
 // What the host's component handler is told.
-class Handler : public IComponentHandler
+class Handler : public PalvisTest::ComponentHandlerBase
 {
 public:
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
-	{
-		if (FUnknownPrivate::iidEqual (iid, FUnknown::iid) || FUnknownPrivate::iidEqual (iid, IComponentHandler::iid))
-		{
-			*obj = static_cast<IComponentHandler*> (this);
-			return kResultOk;
-		}
-		*obj = nullptr;
-		return kNoInterface;
-	}
-	uint32 PLUGIN_API addRef () override { return 1; }
-	uint32 PLUGIN_API release () override { return 1; }
 	tresult PLUGIN_API beginEdit (ParamID id) override
 	{
 		log.push_back ("begin " + std::to_string (id));
@@ -98,7 +87,6 @@ public:
 		log.push_back ("end " + std::to_string (id));
 		return kResultOk;
 	}
-	tresult PLUGIN_API restartComponent (int32) override { return kResultOk; }
 	std::vector<std::string> take ()
 	{
 		auto result = std::move (log);

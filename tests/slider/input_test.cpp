@@ -14,6 +14,13 @@ namespace {
 
 using Events = std::vector<std::string>;
 
+/** A press point in a mode. */
+struct ModeAt
+{
+	CSliderMode mode;
+	CPoint where;
+};
+
 class SliderInput : public ::testing::Test
 {
 protected:
@@ -240,16 +247,11 @@ TEST_F (SliderInput, OptionWithAnotherModifierOrButtonDoesNotReset)
 
 TEST_F (SliderInput, ResetRunsInEveryModeWhereTheCheckDoes)
 {
-	struct Case
-	{
-		CSliderMode mode;
-		CPoint where;
-	};
 	// The value 0.2 puts the handle from 27 to 47.
-	for (auto c : {Case {CSliderMode::Touch, CPoint (30, 30)}, Case {CSliderMode::RelativeTouch, CPoint (30, 30)},
-	               Case {CSliderMode::FreeClick, CPoint (30, 30)}, Case {CSliderMode::FreeClick, CPoint (90, 30)},
-	               Case {CSliderMode::VDFreeClick, CPoint (30, 30)}, Case {CSliderMode::VDFreeClick, CPoint (90, 30)},
-	               Case {CSliderMode::Ramp, CPoint (30, 30)}, Case {CSliderMode::Ramp, CPoint (90, 30)}})
+	for (auto c : {ModeAt {CSliderMode::Touch, CPoint (30, 30)}, ModeAt {CSliderMode::RelativeTouch, CPoint (30, 30)},
+	               ModeAt {CSliderMode::FreeClick, CPoint (30, 30)}, ModeAt {CSliderMode::FreeClick, CPoint (90, 30)},
+	               ModeAt {CSliderMode::VDFreeClick, CPoint (30, 30)}, ModeAt {CSliderMode::VDFreeClick, CPoint (90, 30)},
+	               ModeAt {CSliderMode::Ramp, CPoint (30, 30)}, ModeAt {CSliderMode::Ramp, CPoint (90, 30)}})
 	{
 		auto slider = make (c.mode, 0.2f);
 		EXPECT_EQ (press (slider, c.where, kLButton | kAlt), kMouseDownEventHandledButDontNeedMovedOrUpEvents)
@@ -505,16 +507,11 @@ TEST_F (SliderInput, AResetClickDuringARampStopsTheRamp)
 
 TEST_F (SliderInput, APressDeclinedAfterItsEditOpenedClosesTheEdit)
 {
-	struct Case
-	{
-		CSliderMode mode;
-		CPoint where;
-	};
 	// Beside the handle (the ramp starts there) and on it.
-	for (auto c : {Case {CSliderMode::FreeClick, CPoint (90, 30)}, Case {CSliderMode::VDFreeClick, CPoint (90, 30)},
-	               Case {CSliderMode::VDFreeClick, CPoint (55, 30)}, Case {CSliderMode::RelativeTouch, CPoint (90, 30)},
-	               Case {CSliderMode::Touch, CPoint (55, 30)}, Case {CSliderMode::Ramp, CPoint (90, 30)},
-	               Case {CSliderMode::Ramp, CPoint (55, 30)}})
+	for (auto c : {ModeAt {CSliderMode::FreeClick, CPoint (90, 30)}, ModeAt {CSliderMode::VDFreeClick, CPoint (90, 30)},
+	               ModeAt {CSliderMode::VDFreeClick, CPoint (55, 30)},
+	               ModeAt {CSliderMode::RelativeTouch, CPoint (90, 30)}, ModeAt {CSliderMode::Touch, CPoint (55, 30)},
+	               ModeAt {CSliderMode::Ramp, CPoint (90, 30)}, ModeAt {CSliderMode::Ramp, CPoint (55, 30)}})
 	{
 		listener.clear ();
 		auto slider = make (c.mode, 0.5f);
