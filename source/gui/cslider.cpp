@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
 
 namespace VSTGUI {
 
@@ -29,17 +28,6 @@ int32_t truncateToInt32 (double v)
 	if (v <= static_cast<double> (std::numeric_limits<int32_t>::min ()))
 		return std::numeric_limits<int32_t>::min ();
 	return static_cast<int32_t> (v);
-}
-
-/** Which slider a ramp timer steps. A copy of a slider shares the timer reference but
- *  not the ticks, so only the stepping slider may stop the timer, and it must stop it
- *  whenever it lets go of it: otherwise a copy's reference would keep ticks coming to
- *  a slider whose press has ended, or that no longer exists. Never destroyed, since
- *  sliders may die during exit. Main thread only, like every view. */
-std::map<const CVSTGUITimer*, const CSliderBase*>& rampTimerSteppers ()
-{
-	static auto* steppers = new std::map<const CVSTGUITimer*, const CSliderBase*>;
-	return *steppers;
 }
 
 } // anonymous
@@ -77,6 +65,9 @@ CSliderBase::CSliderBase (const CRect& size, IControlListener* listener, int32_t
 CSliderBase::CSliderBase (const CSliderBase& v)
 : CControl (v), CMouseWheelEditingSupport (), impl (new Impl (*v.impl))
 {
+	// The source's ramp belongs to the source's press: a copy has no press and starts idle.
+	impl->rampTimer = nullptr;
+	impl->oldButton = 0;
 }
 
 CSliderBase::~CSliderBase () noexcept
@@ -296,24 +287,34 @@ void CSliderBase::doRamp ()
 
 void CSliderBase::startRamp ()
 {
-	auto timer = makeOwned<CVSTGUITimer> ([this] (CVSTGUITimer*) { doRamp (); }, kRampInterval, true);
 	releaseRampTimer ();
-	impl->rampTimer = timer;
-	rampTimerSteppers ()[timer.get ()] = this;
+	impl->rampTimer = makeOwned<CVSTGUITimer> (
+	    [this] (CVSTGUITimer*) {
+		    // A ramp steps only inside the edit of its press: once that edit has ended (a
+		    // wheel edit's timer closed it), the press is over for the slider and so is the
+		    // ramp.
+		    if (!isEditing ())
+			    releaseRampTimer ();
+		    else
+			    doRamp ();
+	    },
+	    kRampInterval, true);
 }
 
 void CSliderBase::releaseRampTimer ()
 {
 	if (!impl->rampTimer)
 		return;
-	auto& steppers = rampTimerSteppers ();
-	auto it = steppers.find (impl->rampTimer.get ());
-	if (it != steppers.end () && it->second == this)
-	{
-		impl->rampTimer->stop ();
-		steppers.erase (it);
-	}
+	impl->rampTimer->stop ();
 	impl->rampTimer = nullptr;
+}
+
+void CSliderBase::endPress ()
+{
+	impl->oldButton = 0;
+	releaseRampTimer ();
+	if (isEditing ())
+		endEdit ();
 }
 
 //------------------------------------------------------------------------
@@ -323,6 +324,8 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 		return kMouseEventNotHandled;
 
 	invalidMouseWheelEditTimer (this);
+	// A new press replaces the last one's ramp, also one whose edit is no longer open.
+	releaseRampTimer ();
 
 	const CSliderMode mode = getEffectiveSliderMode ();
 	CRect handleRect;
@@ -346,17 +349,18 @@ CMouseEventResult CSliderBase::onMouseDown (CPoint& where, const CButtonState& b
 	impl->mouseStartPoint = where;
 	if (buttons & kZoomModifier)
 		return kMouseEventHandled;
-	return onMouseMoved (where, buttons);
+	const CMouseEventResult result = onMouseMoved (where, buttons);
+	// A press that is not taken gets no release from the frame: it must not leave its
+	// edit open, nor a ramp running (the left button with another one down).
+	if (result == kMouseEventNotHandled)
+		endPress ();
+	return result;
 }
 
 CMouseEventResult CSliderBase::onMouseUp (CPoint& where, const CButtonState& buttons)
 {
-	if (isEditing ())
-	{
-		impl->oldButton = 0;
-		releaseRampTimer ();
-		endEdit ();
-	}
+	// The ramp ends with the press even when its edit has already been closed.
+	endPress ();
 	return kMouseEventHandled;
 }
 
@@ -408,10 +412,9 @@ CMouseEventResult CSliderBase::onMouseCancel ()
 			valueChanged ();
 			invalid ();
 		}
-		impl->oldButton = 0;
-		releaseRampTimer ();
-		endEdit ();
 	}
+	// Without an open edit there is nothing to restore, but a ramp still ends here.
+	endPress ();
 	return kMouseEventHandled;
 }
 

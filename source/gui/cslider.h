@@ -109,6 +109,8 @@ private:
 	CCoord travelBase () const;
 	void startRamp ();
 	void releaseRampTimer ();
+	/** Ends the press: no buttons, no ramp, and the press's edit closed if it is open. */
+	void endPress ();
 
 	static CSliderMode globalMode;
 };

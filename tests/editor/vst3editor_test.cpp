@@ -14,6 +14,7 @@
 #include "vstgui/plugin-bindings/vst3editor.h"
 #include "stderrcapture.h"
 #include "tempdir.h"
+#include "componenthandler.h"
 
 #include <gtest/gtest.h>
 
@@ -66,21 +67,9 @@ struct ResourceFolder
 };
 
 // What the host's component handler is told.
-class Handler : public IComponentHandler
+class Handler : public PalvisTest::ComponentHandlerBase
 {
 public:
-	tresult PLUGIN_API queryInterface (const TUID iid, void** obj) override
-	{
-		if (FUnknownPrivate::iidEqual (iid, FUnknown::iid) || FUnknownPrivate::iidEqual (iid, IComponentHandler::iid))
-		{
-			*obj = static_cast<IComponentHandler*> (this);
-			return kResultOk;
-		}
-		*obj = nullptr;
-		return kNoInterface;
-	}
-	uint32 PLUGIN_API addRef () override { return 1; }
-	uint32 PLUGIN_API release () override { return 1; }
 	tresult PLUGIN_API beginEdit (ParamID id) override
 	{
 		log.push_back ("begin " + std::to_string (id));
@@ -98,7 +87,6 @@ public:
 		log.push_back ("end " + std::to_string (id));
 		return kResultOk;
 	}
-	tresult PLUGIN_API restartComponent (int32) override { return kResultOk; }
 	std::vector<std::string> take ()
 	{
 		auto result = std::move (log);
@@ -447,6 +435,32 @@ TEST_F (VST3EditorDelegateCalls, ReleasedWhileOpenClosesFirst)
 	editor = nullptr; // no removed(): the editor closes itself on the way out
 	EXPECT_EQ (controller->calls, (std::vector<std::string> {"willClose"}));
 	EXPECT_EQ (controller->subAlive, 0);
+}
+
+TEST_F (VST3EditorDelegateCalls, ClosingDuringAPressCancelsItFirst)
+{
+	auto editor = makeEditor ();
+	auto offscreen = offscreenOf (editor);
+	ASSERT_EQ (offscreen->openOffscreen (), kResultTrue);
+	auto gain = viewsOf<VSTGUI::CKnob> (editor)[0]; // (60, 10) to (120, 70)
+	const float entry = gain->getValue ();
+	controller->calls.clear ();
+	// A drag on the gain knob, still held when the host closes the view.
+	ASSERT_EQ (offscreen->onMouseEvent (IPlugViewOffscreen::kMouseDown, 90, 60, IPlugViewOffscreen::kLButton),
+	           kResultTrue);
+	offscreen->onMouseEvent (IPlugViewOffscreen::kMouseMoved, 119, 40, IPlugViewOffscreen::kLButton);
+	auto log = handler.take ();
+	ASSERT_GE (log.size (), 2u);
+	ASSERT_EQ (log.front (), "begin 1");
+	ASSERT_NE (log.back (), "end 1");
+	EXPECT_EQ (editor->removed (), kResultOk);
+	// The press is cancelled while the knob is still bound: its value goes back to where
+	// the press found it, and then its edit ends; the delegate hears of the close after.
+	char restored[64];
+	std::snprintf (restored, sizeof (restored), "perform 1 %.4f", entry);
+	EXPECT_EQ (handler.take (), (std::vector<std::string> {restored, "end 1"}));
+	EXPECT_EQ (controller->calls, (std::vector<std::string> {"willClose"}));
+	EXPECT_NEAR (controller->getParamNormalized (1), entry, 1e-6);
 }
 
 TEST_F (VST3EditorDelegateCalls, KnobsFollowTheHostKnobMode)

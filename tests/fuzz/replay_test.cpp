@@ -2,6 +2,9 @@
 // once broke a property or crashed - replayed through the same entry
 // functions as in the fuzz build, in every build of the tests.
 #include "fuzzsupport.h"
+#if PALVIS_REPLAY_INPUT
+#include "inputsequences.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -77,3 +80,10 @@ TEST_F (FuzzReplay, UiDescriptions)
 {
 	EXPECT_GT (replay ("uidesc", fuzz::uidescTarget), 0);
 }
+
+#if PALVIS_REPLAY_INPUT
+TEST_F (FuzzReplay, InputSequences)
+{
+	EXPECT_GT (replay ("input", fuzz::inputTarget), 0);
+}
+#endif

@@ -11,7 +11,7 @@ set -u
 build=${1:?build dir}
 seconds=${2:?seconds}
 shift 2
-targets=${*:-state process uidesc}
+targets=${*:-state process uidesc input}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 

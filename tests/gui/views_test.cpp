@@ -7,6 +7,7 @@
 #include "vstgui/lib/controls/cbuttons.h"
 #include "vstgui/uidescription/icontroller.h"
 #include <gtest/gtest.h>
+#include <functional>
 
 using namespace VSTGUI;
 using namespace GuiTest;
@@ -219,11 +220,48 @@ TEST_F (FrameFixture, CancelAndRemovalDuringADrag)
 	frame->onMouseMoved (p, CButtonState (kLButton));
 	EXPECT_EQ (view->pressEvents ().back (), "cancel");
 
-	// Removing the pressed view ends the capture safely.
+	// Removing the pressed view cancels its press first and ends the capture safely.
 	frame->onMouseDown (p, CButtonState (kLButton));
+	view->remember ();
 	frame->removeView (view);
+	EXPECT_EQ (view->pressEvents (), (std::vector<std::string> {"down", "cancel", "down", "cancel"}));
 	EXPECT_EQ (frame->onMouseMoved (p, CButtonState (kLButton)), kMouseEventNotHandled);
 	EXPECT_EQ (frame->onMouseUp (p, CButtonState (0)), kMouseEventNotHandled);
+	EXPECT_EQ (view->pressEvents ().size (), 4u);
+	view->forget ();
+}
+
+TEST_F (FrameFixture, LosingThePressedViewInAnyWayCancelsItsPressOnce)
+{
+	// The pressed view sits in a container inside the frame; each way of losing it.
+	const std::vector<std::string> expected {"down", "cancel"};
+	auto run = [&] (const char* name, const std::function<void (CViewContainer*, ProbeView*)>& lose) {
+		auto container = new CViewContainer (CRect (0, 0, 100, 100));
+		auto view = new ProbeView (CRect (10, 10, 50, 50));
+		container->addView (view);
+		frame->addView (container);
+		view->remember ();
+		CPoint p (20, 20);
+		EXPECT_EQ (frame->onMouseDown (p, CButtonState (kLButton)), kMouseEventHandled) << name;
+		lose (container, view);
+		EXPECT_EQ (view->pressEvents (), expected) << name;
+		CPoint q (30, 30);
+		frame->onMouseMoved (q, CButtonState (kLButton));
+		frame->onMouseUp (q, CButtonState (kLButton));
+		EXPECT_EQ (view->pressEvents (), expected) << name;
+		frame->removeAll ();
+		EXPECT_EQ (view->pressEvents (), expected) << name;
+		view->forget ();
+	};
+	run ("removed from its container", [] (CViewContainer* c, ProbeView* v) { c->removeView (v); });
+	run ("container removed from the frame", [this] (CViewContainer* c, ProbeView*) { frame->removeView (c); });
+	run ("all removed", [this] (CViewContainer*, ProbeView*) { frame->removeAll (); });
+	run ("container emptied", [] (CViewContainer* c, ProbeView*) { c->removeAll (); });
+	run ("frame closed", [this] (CViewContainer*, ProbeView*) {
+		frame->close ();
+		frame = new CFrame (CRect (0, 0, 200, 100), nullptr);
+		frame->open (nullptr, PlatformType::kOffscreen);
+	});
 }
 
 TEST_F (FrameFixture, TopMostViewWinsAndHoverIsTracked)

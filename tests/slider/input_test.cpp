@@ -14,6 +14,13 @@ namespace {
 
 using Events = std::vector<std::string>;
 
+/** A press point in a mode. */
+struct ModeAt
+{
+	CSliderMode mode;
+	CPoint where;
+};
+
 class SliderInput : public ::testing::Test
 {
 protected:
@@ -240,16 +247,11 @@ TEST_F (SliderInput, OptionWithAnotherModifierOrButtonDoesNotReset)
 
 TEST_F (SliderInput, ResetRunsInEveryModeWhereTheCheckDoes)
 {
-	struct Case
-	{
-		CSliderMode mode;
-		CPoint where;
-	};
 	// The value 0.2 puts the handle from 27 to 47.
-	for (auto c : {Case {CSliderMode::Touch, CPoint (30, 30)}, Case {CSliderMode::RelativeTouch, CPoint (30, 30)},
-	               Case {CSliderMode::FreeClick, CPoint (30, 30)}, Case {CSliderMode::FreeClick, CPoint (90, 30)},
-	               Case {CSliderMode::VDFreeClick, CPoint (30, 30)}, Case {CSliderMode::VDFreeClick, CPoint (90, 30)},
-	               Case {CSliderMode::Ramp, CPoint (30, 30)}, Case {CSliderMode::Ramp, CPoint (90, 30)}})
+	for (auto c : {ModeAt {CSliderMode::Touch, CPoint (30, 30)}, ModeAt {CSliderMode::RelativeTouch, CPoint (30, 30)},
+	               ModeAt {CSliderMode::FreeClick, CPoint (30, 30)}, ModeAt {CSliderMode::FreeClick, CPoint (90, 30)},
+	               ModeAt {CSliderMode::VDFreeClick, CPoint (30, 30)}, ModeAt {CSliderMode::VDFreeClick, CPoint (90, 30)},
+	               ModeAt {CSliderMode::Ramp, CPoint (30, 30)}, ModeAt {CSliderMode::Ramp, CPoint (90, 30)}})
 	{
 		auto slider = make (c.mode, 0.2f);
 		EXPECT_EQ (press (slider, c.where, kLButton | kAlt), kMouseDownEventHandledButDontNeedMovedOrUpEvents)
@@ -422,48 +424,110 @@ TEST_F (SliderInput, EscapeStopsTheRampAndRestoresThePressValue)
 	EXPECT_FALSE (slider->isEditing ());
 }
 
-TEST_F (SliderInput, ACopyOfARampingSliderNeverStepsAndNeverOutlivesTheTicks)
+TEST_F (SliderInput, ACopyStartsWithoutTheSourcesRampAndItsFirstDragMoves)
 {
-	// The copy shares the timer, but only the source is stepped.
-	{
-		auto source = make (CSliderMode::Ramp, 0.f);
-		press (source, CPoint (90, 30), kLButton);
-		auto copy = owned (static_cast<CSlider*> (source->newCopy ()));
-		runLoop.loop.advance (16);
-		EXPECT_NEAR (source->getValue (), 0.01f, 1e-6f);
-		EXPECT_EQ (copy->getValue (), 0.f);
-		// The copy going away does not stop the source's ramp ...
-		copy = nullptr;
-		runLoop.loop.advance (16);
-		EXPECT_NEAR (source->getValue (), 0.02f, 1e-6f);
-	}
+	auto source = make (CSliderMode::Ramp, 0.f);
+	press (source, CPoint (90, 30), kLButton);
+	auto copy = owned (static_cast<CSlider*> (source->newCopy ()));
+	EXPECT_FALSE (copy->isEditing ());
+	EXPECT_EQ (timers (), 1u);
+	runLoop.loop.advance (16);
+	EXPECT_NEAR (source->getValue (), 0.01f, 1e-6f);
+	EXPECT_EQ (copy->getValue (), 0.f);
+
+	// The copy's press on its handle is a plain drag: the handle follows at once.
+	EXPECT_EQ (press (copy, CPoint (20, 30), kLButton), kMouseEventHandled);
+	EXPECT_EQ (move (copy, CPoint (40, 30), kLButton), kMouseEventHandled);
+	EXPECT_FLOAT_EQ (copy->getValue (), 20.f / 76.f);
+	EXPECT_EQ (release (copy), kMouseEventHandled);
+
+	// Neither the copy's press nor its going away touches the source's ramp.
+	copy = nullptr;
+	runLoop.loop.advance (16);
+	EXPECT_NEAR (source->getValue (), 0.02f, 1e-6f);
+	EXPECT_EQ (timers (), 1u);
+
+	// A copy of a copy made during the ramp, outliving its source, never ticks.
+	copy = owned (static_cast<CSlider*> (source->newCopy ()));
+	source = nullptr;
 	EXPECT_EQ (timers (), 0u);
+	runLoop.loop.advance (64);
+	EXPECT_NEAR (copy->getValue (), 0.02f, 1e-6f);
+}
 
-	// ... and the source's release stops it although the copy still holds it.
-	{
-		auto source = make (CSliderMode::Ramp, 0.f);
-		press (source, CPoint (90, 30), kLButton);
-		auto copy = owned (static_cast<CSlider*> (source->newCopy ()));
-		release (source);
-		EXPECT_EQ (timers (), 0u);
-		runLoop.loop.advance (64);
-		EXPECT_EQ (source->getValue (), 0.f);
-		EXPECT_EQ (copy->getValue (), 0.f);
-	}
+TEST_F (SliderInput, ARampStopsWhenAWheelEditHasClosedTheEditOfItsPress)
+{
+	auto slider = make (CSliderMode::Ramp, 0.f);
+	press (slider, CPoint (90, 30), kLButton);
+	EXPECT_TRUE (wheel (slider, kMouseWheelAxisX, -1.f));
+	runLoop.loop.advance (500); // the ramp's ticks up to here are inside the edit
+	EXPECT_FALSE (slider->isEditing ());
+	ASSERT_EQ (listener.events.back (), "end");
+	const float stopped = slider->getValue ();
+	const size_t sent = listener.events.size ();
 
-	// A source that goes while its copy lives takes its ticks with it.
+	// No step outside the edit: the ramp ends at its next tick.
+	runLoop.loop.advance (160);
+	EXPECT_EQ (timers (), 0u);
+	EXPECT_EQ (slider->getValue (), stopped);
+	EXPECT_EQ (listener.events.size (), sent);
+	EXPECT_EQ (release (slider), kMouseEventHandled);
+	EXPECT_EQ (listener.events.size (), sent);
+	EXPECT_EQ (listener.count ("begin"), listener.count ("end"));
+}
+
+TEST_F (SliderInput, AReleaseEndsTheRampAlsoWhenItsEditHasAlreadyEnded)
+{
+	auto slider = make (CSliderMode::Ramp, 0.f);
+	press (slider, CPoint (90, 30), kLButton);
+	// The edit closes from outside, between two ticks.
+	wheel (slider, kMouseWheelAxisX, -1.f);
+	runLoop.loop.advance (500);
+	ASSERT_FALSE (slider->isEditing ());
+	release (slider);
+	EXPECT_EQ (timers (), 0u);
+}
+
+TEST_F (SliderInput, AResetClickDuringARampStopsTheRamp)
+{
+	auto slider = make (CSliderMode::Ramp, 0.2f);
+	press (slider, CPoint (90, 30), kLButton);
+	runLoop.loop.advance (32);
+	EXPECT_NEAR (slider->getValue (), 0.22f, 1e-6f);
+	EXPECT_EQ (press (slider, CPoint (90, 30), kLButton | kAlt), kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+	EXPECT_FLOAT_EQ (slider->getValue (), 0.5f);
+	EXPECT_EQ (timers (), 0u);
+	const size_t sent = listener.events.size ();
+	runLoop.loop.advance (160);
+	EXPECT_FLOAT_EQ (slider->getValue (), 0.5f);
+	EXPECT_EQ (listener.events.size (), sent);
+	EXPECT_EQ (listener.events.back (), "end");
+	EXPECT_EQ (listener.count ("begin"), listener.count ("end"));
+}
+
+TEST_F (SliderInput, APressDeclinedAfterItsEditOpenedClosesTheEdit)
+{
+	// Beside the handle (the ramp starts there) and on it.
+	for (auto c : {ModeAt {CSliderMode::FreeClick, CPoint (90, 30)}, ModeAt {CSliderMode::VDFreeClick, CPoint (90, 30)},
+	               ModeAt {CSliderMode::VDFreeClick, CPoint (55, 30)},
+	               ModeAt {CSliderMode::RelativeTouch, CPoint (90, 30)}, ModeAt {CSliderMode::Touch, CPoint (55, 30)},
+	               ModeAt {CSliderMode::Ramp, CPoint (90, 30)}, ModeAt {CSliderMode::Ramp, CPoint (55, 30)}})
 	{
-		auto source = make (CSliderMode::Ramp, 0.f);
-		press (source, CPoint (90, 30), kLButton);
-		auto copy = owned (static_cast<CSlider*> (source->newCopy ()));
-		source = nullptr;
-		EXPECT_EQ (timers (), 0u);
-		runLoop.loop.advance (64);
-		EXPECT_EQ (copy->getValue (), 0.f);
-		// The copy lets go of the shared reference when its own press ends.
-		EXPECT_EQ (press (copy, CPoint (20, 30), kLButton), kMouseEventHandled);
-		EXPECT_EQ (release (copy), kMouseEventHandled);
-		EXPECT_EQ (timers (), 0u);
+		listener.clear ();
+		auto slider = make (c.mode, 0.5f);
+		for (int32_t other : {kRButton, kMButton, kButton4, kButton5})
+		{
+			SCOPED_TRACE (static_cast<int> (c.mode) * 10000 + other);
+			EXPECT_EQ (press (slider, c.where, kLButton | other), kMouseEventNotHandled);
+			EXPECT_FALSE (slider->isEditing ());
+			EXPECT_EQ (timers (), 0u);
+			EXPECT_FLOAT_EQ (slider->getValue (), 0.5f);
+		}
+		EXPECT_EQ (listener.events, (Events {"begin", "end", "begin", "end", "begin", "end", "begin", "end"}));
+		// A key step after it is an edit of its own, not a bare value inside a dangling one.
+		listener.clear ();
+		EXPECT_EQ (key (slider, VKEY_UP), 1);
+		EXPECT_EQ (listener.events, (Events {"begin", "value", "end"}));
 	}
 }
 

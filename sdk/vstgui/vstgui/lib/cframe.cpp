@@ -83,6 +83,8 @@ bool CFrame::open (void* parent, PlatformType parentType, IPlatformFrameConfig* 
 
 void CFrame::close ()
 {
+	// The press under way ends before anything is taken apart.
+	cancelMouseDown ();
 	setFocusView (nullptr);
 	mouseOverView = nullptr;
 	removeAll ();
@@ -242,8 +244,7 @@ void CFrame::setMouseOverView (CView* view, const CButtonState& buttons)
 CMouseEventResult CFrame::onMouseDown (CPoint& where, const CButtonState& buttons)
 {
 	// A press that arrives during a drag ends the drag first.
-	if (getMouseDownView ())
-		CViewContainer::onMouseCancel ();
+	cancelMouseDown ();
 	CView* hit = getViewAt (where, GetViewOptions ().deep ().mouseEnabled ());
 	if (hit && hit->wantsFocus ())
 		setFocusView (hit);
@@ -399,7 +400,7 @@ void CFrame::platformOnActivate (bool state)
 		return;
 	active = state;
 	if (!state)
-		CViewContainer::onMouseCancel ();
+		cancelMouseDown ();
 }
 
 //------------------------------------------------------------------------

@@ -72,8 +72,16 @@ bool CViewContainer::removeView (CView* pView, bool withForget)
 	auto it = std::find (children.begin (), children.end (), pView);
 	if (it == children.end ())
 		return false;
+	// A view that leaves in the middle of its press is told first, while it can still
+	// reach its frame: its edit closes and whatever the press started stops.
 	if (mouseDownView == pView)
-		mouseDownView = nullptr;
+	{
+		cancelMouseDown ();
+		// The cancel may have run code that changed the children.
+		it = std::find (children.begin (), children.end (), pView);
+		if (it == children.end ())
+			return false;
+	}
 	pView->invalid ();
 	children.erase (it);
 	if (isAttached ())
@@ -89,7 +97,7 @@ bool CViewContainer::removeView (CView* pView, bool withForget)
 
 bool CViewContainer::removeAll (bool withForget)
 {
-	mouseDownView = nullptr;
+	cancelMouseDown ();
 	// Removal may run code (listeners, controllers) that changes the list: take one at a time.
 	while (!children.empty ())
 		removeView (children.front (), withForget);
@@ -342,6 +350,11 @@ CMouseEventResult CViewContainer::onMouseMoved (CPoint& where, const CButtonStat
 
 CMouseEventResult CViewContainer::onMouseCancel ()
 {
+	return cancelMouseDown ();
+}
+
+CMouseEventResult CViewContainer::cancelMouseDown ()
+{
 	if (!mouseDownView)
 		return kMouseEventNotHandled;
 	SharedPointer<CView> view = mouseDownView;
@@ -387,7 +400,8 @@ bool CViewContainer::removed (CView* parent)
 {
 	if (!isAttached ())
 		return false;
-	mouseDownView = nullptr;
+	// Leaving the frame ends the press under way first, while the frame can still be reached.
+	cancelMouseDown ();
 	std::vector<SharedPointer<CView>> list (children.begin (), children.end ());
 	for (auto& child : list)
 		child->removed (this);

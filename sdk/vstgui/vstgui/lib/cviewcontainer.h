@@ -108,6 +108,9 @@ protected:
 	~CViewContainer () noexcept override;
 	void beforeDelete () override;
 	void setMouseDownView (CView* view) { mouseDownView = view; }
+	/** Ends the press under way: the mouse-down view (and so the views below it) is
+	 *  cancelled. Every way of losing the mouse-down view but its own release goes here. */
+	CMouseEventResult cancelMouseDown ();
 
 	std::vector<CView*> children;
 

@@ -268,6 +268,12 @@ void PLUGIN_API VST3Editor::close ()
 {
 	if (!frame)
 		return;
+	// A press under way is cancelled while its control is still bound, so that the host
+	// sees its value restored and its edit closed, and its timers stop.
+	{
+		SharedPointer<CFrame> guard (frame);
+		frame->onMouseCancel ();
+	}
 	if (delegate)
 		delegate->willClose (this);
 	for (auto& b : bindings)
