@@ -8,7 +8,7 @@
 #                        from two threads at once, in-process (ProcessorThreads)
 #                        and through the built bundle (HostileThreads)
 #   fuzz    build-fuzz/  clang + libFuzzer: each fuzz target for a bounded time
-#                        (PALVIS_FUZZ_SECONDS, default 90), the three at once
+#                        (PALVIS_FUZZ_SECONDS, default 90), the four at once
 #   ardour  build/       the built bundle in Ardour 7 (scan, render, reload)
 #
 # PALVIS_TEST_STAGES picks stages (default: all, in the order above). Every
