@@ -11,10 +11,10 @@
 #include "fuzzsupport.h"
 
 #include "hostlib/editorevents.h"
+#include "hostlib/strings.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 #include <vector>
 
 namespace fuzz {
@@ -22,16 +22,6 @@ namespace fuzz {
 namespace {
 
 using vsthost::EditorEvent;
-
-std::vector<std::string> wordsOf (const std::string& line)
-{
-	std::vector<std::string> words;
-	std::istringstream in (line);
-	std::string word;
-	while (in >> word)
-		words.push_back (word);
-	return words;
-}
 
 bool sameEvent (const EditorEvent& a, const EditorEvent& b)
 {
@@ -49,7 +39,7 @@ void checkLine (const std::string& line)
 	const bool ok = vsthost::parseEditorEvent (line, event, isEvent, error);
 	const bool okAgain = vsthost::parseEditorEvent (line, again, isEventAgain, errorAgain);
 	FUZZ_CHECK (ok == okAgain && isEvent == isEventAgain && error == errorAgain, "a second parse differs: " + line);
-	const auto words = wordsOf (line);
+	const auto words = vsthost::splitWords (line);
 	const bool skipped = words.empty () || words[0][0] == '#';
 	if (!ok)
 	{

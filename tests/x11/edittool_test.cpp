@@ -295,14 +295,7 @@ public:
 		posix_spawn_file_actions_adddup2 (&actions, fds[1], 1);
 		posix_spawn_file_actions_addclose (&actions, fds[0]);
 		posix_spawn_file_actions_addopen (&actions, 2, errorPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-		std::vector<std::string> argv {VST3HOST_PATH};
-		argv.insert (argv.end (), args.begin (), args.end ());
-		std::vector<char*> pointers;
-		for (auto& a : argv)
-			pointers.push_back (const_cast<char*> (a.c_str ()));
-		pointers.push_back (nullptr);
-		if (posix_spawn (&pid, VST3HOST_PATH, &actions, nullptr, pointers.data (), environ) != 0)
-			pid = -1;
+		pid = PalvisTest::spawnProgram (VST3HOST_PATH, args, &actions, environ);
 		posix_spawn_file_actions_destroy (&actions);
 		close (fds[1]);
 		out = fds[0];

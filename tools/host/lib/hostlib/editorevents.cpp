@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 namespace vsthost {
 
@@ -40,16 +39,6 @@ const KeyName kKeyNames[] = {
 
 constexpr double kMaxCoordinate = 1e6;
 constexpr double kMaxWheelSteps = 100;
-
-std::vector<std::string> splitWords (const std::string& line)
-{
-	std::vector<std::string> words;
-	std::istringstream in (line);
-	std::string word;
-	while (in >> word)
-		words.push_back (word);
-	return words;
-}
 
 bool isNumber (const std::string& text)
 {
