@@ -40,15 +40,17 @@ mapfile -t lines < <(awk '
 	armed && /^```/ { if (inside) exit; inside = 1; next }
 	inside { print }
 ' "$readme")
+log=$(mktemp) || exit 1
+trap 'rm -f "$log"' EXIT
 count=0
 failed=0
 for line in "${lines[@]}"; do
 	[ -n "${line// /}" ] || continue
 	count=$((count + 1))
 	echo "\$ $line"
-	(cd "$top" && bash -c "$line") > "$top/example.log" 2>&1
+	(cd "$top" && bash -c "$line") > "$log" 2>&1
 	rc=$?
-	sed -e 's/^/    /' "$top/example.log" | head -n 40
+	sed -e 's/^/    /' "$log" | head -n 40
 	if [ $rc -ne 0 ]; then
 		echo "FAIL: exit $rc: $line"
 		failed=1
