@@ -384,7 +384,7 @@ TEST_F (EditTool, AWindowDestroyedBySomeoneElseIsAClose)
 	std::string attached = tool.waitForLine ("attached to window 0x", 20000);
 	ASSERT_FALSE (attached.empty ());
 	const unsigned long xid = std::stoul (attached.substr (std::strlen ("attached to window ")), nullptr, 16);
-	// What `xdotool windowclose` does: another client destroys the window.
+	// Another program closes the window the hard way: it destroys it.
 	{
 		Display* other = XOpenDisplay (nullptr);
 		ASSERT_NE (other, nullptr);

@@ -172,7 +172,7 @@ struct HostWindow
 	Window window {0};
 	Atom deleteWindow {0};
 	bool closeRequested {false};
-	// Someone else destroyed the window (a window manager, `xdotool windowclose`).
+	// Someone else destroyed the window (a window manager, another program).
 	bool destroyed {false};
 	// The first X error on this connection that is not about the window being gone.
 	std::string xError;
