@@ -32,6 +32,23 @@ inline std::string readTextFile (const std::string& path)
 	return text.str ();
 }
 
+/** Starts program with args (argv[0] is the program) and the file actions; the child's
+ *  process ID, or -1 when it could not be started. */
+inline pid_t spawnProgram (const std::string& program, const std::vector<std::string>& args,
+                           const posix_spawn_file_actions_t* actions, char* const* environment)
+{
+	std::vector<std::string> argv {program};
+	argv.insert (argv.end (), args.begin (), args.end ());
+	std::vector<char*> pointers;
+	for (auto& arg : argv)
+		pointers.push_back (const_cast<char*> (arg.c_str ()));
+	pointers.push_back (nullptr);
+	pid_t pid = -1;
+	if (posix_spawn (&pid, program.c_str (), actions, nullptr, pointers.data (), environment) != 0)
+		return -1;
+	return pid;
+}
+
 /** Runs program with args in this process's environment, where each "NAME=VALUE" of
  *  setEnvironment replaces (or adds) that variable; waits for it to end. */
 inline RunResult runProgram (const std::string& program, const std::vector<std::string>& args,
@@ -44,13 +61,6 @@ inline RunResult runProgram (const std::string& program, const std::vector<std::
 	posix_spawn_file_actions_init (&actions);
 	posix_spawn_file_actions_addopen (&actions, 1, outPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 	posix_spawn_file_actions_addopen (&actions, 2, errPath.c_str (), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-
-	std::vector<std::string> argv {program};
-	argv.insert (argv.end (), args.begin (), args.end ());
-	std::vector<char*> pointers;
-	for (auto& arg : argv)
-		pointers.push_back (const_cast<char*> (arg.c_str ()));
-	pointers.push_back (nullptr);
 
 	std::vector<char*> environment;
 	for (char** e = environ; *e; ++e)
@@ -69,8 +79,8 @@ inline RunResult runProgram (const std::string& program, const std::vector<std::
 	environment.push_back (nullptr);
 
 	RunResult result;
-	pid_t pid = 0;
-	if (posix_spawn (&pid, program.c_str (), &actions, nullptr, pointers.data (), environment.data ()) == 0)
+	const pid_t pid = spawnProgram (program, args, &actions, environment.data ());
+	if (pid > 0)
 	{
 		int status = 0;
 		if (::waitpid (pid, &status, 0) == pid)

@@ -394,8 +394,8 @@ TEST (BundleSnapshotTool, ReplaysEventsPrintsEditsAndWritesThePicture)
 	EXPECT_NE (run.out.find ("  beginEdit 0\n  performEdit 0 1\n  endEdit 0\n"), std::string::npos) << run.out;
 	EXPECT_NE (run.out.find ("  beginEdit 1\n  performEdit 1 0.75\n  endEdit 1\n"), std::string::npos) << run.out;
 	EXPECT_NE (run.out.find ("param 0 \"Bypass\" 1 \"On\""), std::string::npos) << run.out;
-	EXPECT_NE (run.out.find ("param 1 \"Level\" 0.75 \"0.00\""), std::string::npos) << run.out;
-	EXPECT_NE (run.out.find ("param 2 \"25Hz\" 0.75 \"6.00\""), std::string::npos) << run.out;
+	EXPECT_NE (run.out.find ("param 1 \"Level\" 0.75 \"0.00 dB\""), std::string::npos) << run.out;
+	EXPECT_NE (run.out.find ("param 2 \"25Hz\" 0.75 \"6.00 dB\""), std::string::npos) << run.out;
 
 	// the pictures are the editor as this process draws it after the same input
 	EditorSession session;
@@ -436,23 +436,133 @@ TEST (BundleSnapshotTool, BadEventsAndUsage)
 {
 	TempDir temp;
 	auto png = temp.file ("x.png");
+	// An --event that is no event is bad usage of the command line
 	auto run = runTool ({"snapshot", bundlePath (), png, "--event", "jump 1 2"});
-	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_EQ (run.exitCode, 2);
 	EXPECT_NE (run.err.find ("unknown event 'jump'"), std::string::npos) << run.err;
 	run = runTool ({"snapshot", bundlePath (), png, "--event", "press 1 2 hyper"});
-	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_EQ (run.exitCode, 2);
 	EXPECT_NE (run.err.find ("hyper"), std::string::npos) << run.err;
 	run = runTool ({"snapshot", bundlePath (), png, "--event", "press 1"});
-	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_EQ (run.exitCode, 2);
 	run = runTool ({"snapshot", bundlePath (), png, "--event", "wait -5"});
-	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_EQ (run.exitCode, 2);
 	run = runTool ({"snapshot", bundlePath ()});
 	EXPECT_EQ (run.exitCode, 2);
+	// ... while a file that cannot be read, or a bad line in it, is a failure, found
+	// before the editor opens (nothing is written)
 	run = runTool ({"snapshot", bundlePath (), png, "--events", temp.file ("missing.txt")});
-	EXPECT_EQ (run.exitCode, 2);
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_NE (run.err.find ("cannot read '" + temp.file ("missing.txt") + "'"), std::string::npos) << run.err;
+	run = runTool ({"snapshot", bundlePath (), png, "--events", temp.path ()});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_NE (run.err.find ("it is a folder, not a file"), std::string::npos) << run.err;
+	EXPECT_EQ (run.out, "");
+	const std::string bad = temp.write ("bad.txt", "# fine so far\nclick 10 10\nwheel 10 10 up\n");
+	run = runTool ({"snapshot", bundlePath (), png, "--events", bad});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_NE (run.err.find (bad + ":3: 'wheel 10 10 up': STEPS must be"), std::string::npos) << run.err;
+	EXPECT_EQ (run.out, "");
 	run = runTool ({"snapshot", temp.file ("none.vst3"), png});
 	EXPECT_EQ (run.exitCode, 1);
+	// what the host does in an event can fail too: an unknown parameter, a state file that is missing
+	run = runTool ({"snapshot", bundlePath (), png, "--event", "set Volume=1"});
+	EXPECT_EQ (run.exitCode, 1);
+	EXPECT_NE (run.err.find ("no parameter with ID or title 'Volume'"), std::string::npos) << run.err;
+	run = runTool ({"snapshot", bundlePath (), png, "--event", "state " + temp.file ("none.bin")});
+	EXPECT_EQ (run.exitCode, 1);
+	std::ifstream written (png);
+	EXPECT_FALSE (written.good ());
 	run = runTool ({"help", "snapshot"});
 	EXPECT_EQ (run.exitCode, 0);
 	EXPECT_NE (run.out.find ("wait MS"), std::string::npos);
+}
+
+// Every event of the grammar edit shares, carried out offscreen.
+TEST (BundleSnapshotTool, TheSharedEventGrammar)
+{
+	Layout layout;
+	const auto& knob = layout.control ("CKnob", "Level");
+	const auto& slider = layout.control ("CSlider", "1kHz");
+	const auto& bypass = layout.control ("COnOffButton", "Bypass");
+	TempDir temp;
+	std::vector<std::uint8_t> state = stateBytes (1, 0.5, std::vector<double> (15, 0.5));
+	std::ofstream (temp.file ("state.bin"), std::ios::binary)
+	    .write (reinterpret_cast<const char*> (state.data ()), static_cast<std::streamsize> (state.size ()));
+	const std::string k = point (knob.centerX (), knob.centerY ());
+	const std::string events = temp.write ("events.txt", "  # Option-click resets the level knob, as in edit\n"
+	                                                     "click " + k + " alt\n"
+	                                                     "\n"
+	                                                     "press " + point (slider.centerX (), slider.centerY ()) + "\n"
+	                                                     "cancel\n"
+	                                                     "set 1kHz=dB:6\n"
+	                                                     "wheel " + point (slider.centerX (), slider.centerY ()) + " -2\n"
+	                                                     "wait 600\n"
+	                                                     "move " + point (bypass.centerX (), bypass.centerY ()) + "\n"
+	                                                     "press shift\n"
+	                                                     "release\n"
+	                                                     "key space\n"
+	                                                     "screenshot " + temp.file ("with space.png") + "\n"
+	                                                     "state " + temp.file ("state.bin") + "\n"
+	                                                     "close\n"
+	                                                     "set Level=0\n"
+	                                                     "wait 10\n");
+	auto run = runTool ({"snapshot", bundlePath (), temp.file ("out.png"), "--events", events, "Level=0.1"});
+	ASSERT_EQ (run.exitCode, 0) << run.err;
+	const std::string& out = run.out;
+	EXPECT_NE (out.find ("> click " + k + " alt: handled, release not handled\n  beginEdit 1\n  performEdit 1 0.75\n"
+	                     "  endEdit 1\n"),
+	           std::string::npos)
+	    << out;
+	EXPECT_NE (out.find ("> cancel: handled\n  endEdit 10\n"), std::string::npos) << out;
+	EXPECT_NE (out.find ("> set 1kHz=dB:6: 1kHz 6.00 dB\n"), std::string::npos) << out;
+	// two notches down from +6 dB, the edit ending when the wheel has rested for 500 ms
+	EXPECT_NE (out.find (" -2: handled\n  beginEdit 10\n  performEdit 10 0.550000011920929\n> wait 600: handled\n"
+	                     "  endEdit 10\n"),
+	           std::string::npos)
+	    << out;
+	// a press without a point happens where the pointer is (the bypass button switches on
+	// the press); the space key switches it back
+	EXPECT_NE (out.find ("> press shift: handled\n  beginEdit 0\n  performEdit 0 1\n  endEdit 0\n> release: not handled\n"
+	                     "> key space: handled, up not handled\n  beginEdit 0\n  performEdit 0 0\n  endEdit 0\n"),
+	           std::string::npos)
+	    << out;
+	EXPECT_NE (out.find ("> screenshot " + temp.file ("with space.png") + ": wrote"), std::string::npos) << out;
+	int w = 0, h = 0;
+	EXPECT_TRUE (pngSize (temp.file ("with space.png"), w, h));
+	EXPECT_NE (out.find ("> state " + temp.file ("state.bin") + ": kResultOk\n"), std::string::npos) << out;
+	EXPECT_NE (out.find ("> close: the session ends\n"), std::string::npos) << out;
+	// the lines after close do not run, and the tool says so
+	EXPECT_EQ (out.find ("> set Level=0"), std::string::npos) << out;
+	EXPECT_NE (run.err.find ("warning: the session was closed; 2 event line(s) did not run, from 'set Level=0' on"),
+	           std::string::npos)
+	    << run.err;
+	// the state loaded last holds
+	EXPECT_NE (out.find ("param 0 \"Bypass\" 1 \"On\""), std::string::npos) << out;
+	EXPECT_NE (out.find ("param 1 \"Level\" 0.5 \"-12.00 dB\""), std::string::npos) << out;
+	EXPECT_NE (out.find ("param 10 \"1kHz\" 0.5 \"0.00 dB\""), std::string::npos) << out;
+}
+
+// Simulated time jumps from timer to timer: the longest wait is over at once, and the
+// timers due in it still run, in order.
+TEST (BundleSnapshotTool, TheLongestWaitEndsAtOnce)
+{
+	Layout layout;
+	const auto& knob = layout.control ("CKnob", "Level");
+	TempDir temp;
+	const std::string wheel = "wheel " + point (knob.centerX (), knob.centerY ()) + " 1";
+	// A watchdog, not a measurement: the wait used to take minutes of full CPU.
+	auto run = PalvisTest::runProgram (
+	    "/usr/bin/timeout",
+	    {"-s", "KILL", "120", VST3HOST_PATH, "snapshot", bundlePath (), temp.file ("w.png"), "--event", wheel,
+	     "--event", "wait 4294967295", "--event", "wait 4294967295", "--event", wheel, "--event", "wait 499",
+	     "--event", "wait 1"},
+	    {"LSAN_OPTIONS=suppressions=" + temp.write ("lsan.supp", "leak:libfontconfig.so\n")});
+	ASSERT_EQ (run.exitCode, 0) << run.err;
+	EXPECT_NE (run.out.find (wheel + ": handled\n  beginEdit 1\n  performEdit 1 0.8500000238418579\n> wait 4294967295: "
+	                                 "handled\n  endEdit 1\n> wait 4294967295: handled\n> " +
+	                         wheel + ": handled\n  beginEdit 1\n  performEdit 1 0.9500000476837158\n> wait 499: "
+	                                 "handled\n> wait 1: handled\n  endEdit 1\n"),
+	           std::string::npos)
+	    << run.out;
 }

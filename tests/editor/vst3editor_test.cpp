@@ -9,6 +9,7 @@
 #include "vstgui/lib/controls/cknob.h"
 #include "vstgui/lib/controls/cparamdisplay.h"
 #include "vstgui/lib/cresourcedescription.h"
+#include "vstgui/lib/cvstguitimer.h"
 #include "vstgui/lib/platform/irunloop.h"
 #include "vstgui/lib/platform/offscreenframe.h"
 #include "vstgui/plugin-bindings/vst3editor.h"
@@ -765,4 +766,44 @@ TEST_F (VST3EditorOffscreen, TimeMovesOnlyWhenAsked)
 	auto rest = handler.take ();
 	ASSERT_FALSE (rest.empty ());
 	EXPECT_EQ (rest.back (), "end 1");
+}
+
+TEST_F (VST3EditorOffscreen, AWaitRunsOnlyTheTimersThatFallDueInIt)
+{
+	auto editor = makeEditor ();
+	auto offscreen = offscreenOf (editor);
+	ASSERT_EQ (offscreen->openOffscreen (), kResultTrue);
+	auto* loop = dynamic_cast<VSTGUI::ManualRunLoop*> (VSTGUI::getRunLoop ());
+	ASSERT_NE (loop, nullptr);
+	// Nothing ticks while nothing is under way: drawing does the idle work itself.
+	ASSERT_EQ (loop->getNumTimers (), 0u);
+	const uint64_t opened = loop->now ();
+
+	// A wheel edit (ends 500 ms after the turn) and a slow timer of the test's own, every
+	// 10^9 ms: over the longest wait the edit ends once, first, and the slow timer fires
+	// four times after it.
+	EXPECT_EQ (offscreen->onWheelEvent (90, 40, 1.f, IPlugViewOffscreen::kWheelAxisY, 0), kResultTrue);
+	handler.take ();
+	EXPECT_EQ (loop->getNumTimers (), 1u);
+	std::vector<std::string> order;
+	auto slow = VSTGUI::makeOwned<VSTGUI::CVSTGUITimer> (
+	    [&] (VSTGUI::CVSTGUITimer*) {
+		    for (auto& edit : handler.take ())
+			    order.push_back (edit);
+		    order.push_back ("tick " + std::to_string (loop->now () - opened));
+	    },
+	    1000000000u, true);
+	EXPECT_EQ (offscreen->advanceTime (0xFFFFFFFFu), kResultTrue);
+	EXPECT_EQ (order, (std::vector<std::string> {"end 1", "tick 1000000000", "tick 2000000000", "tick 3000000000",
+	                                             "tick 4000000000"}));
+	EXPECT_EQ (loop->now () - opened, 0xFFFFFFFFu);
+	slow->stop ();
+	EXPECT_EQ (loop->getNumTimers (), 0u);
+	// The clock goes on from there.
+	EXPECT_EQ (offscreen->onWheelEvent (90, 40, 1.f, IPlugViewOffscreen::kWheelAxisY, 0), kResultTrue);
+	handler.take ();
+	EXPECT_EQ (offscreen->advanceTime (499), kResultTrue);
+	EXPECT_TRUE (handler.take ().empty ());
+	EXPECT_EQ (offscreen->advanceTime (1), kResultTrue);
+	EXPECT_EQ (handler.take (), (std::vector<std::string> {"end 1"}));
 }

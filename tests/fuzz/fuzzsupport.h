@@ -16,6 +16,7 @@ int stateTarget (const uint8_t* data, size_t size);
 int processTarget (const uint8_t* data, size_t size);
 int uidescTarget (const uint8_t* data, size_t size);
 int inputTarget (const uint8_t* data, size_t size);
+int eventsTarget (const uint8_t* data, size_t size);
 
 // One-time set-up of a target, before its first input (resources, registrations).
 void prepareTargets ();

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <vector>
 
 namespace {
@@ -87,3 +88,34 @@ TEST_F (FuzzReplay, InputSequences)
 	EXPECT_GT (replay ("input", fuzz::inputTarget), 0);
 }
 #endif
+
+TEST_F (FuzzReplay, EditorEventLines)
+{
+	EXPECT_GT (replay ("events", fuzz::eventsTarget), 0);
+}
+
+// Event lines of seeded random words, most of them near the grammar: the parser's
+// properties (events_target.cpp) for inputs of a reproducible generator, bounded.
+TEST_F (FuzzReplay, RandomEditorEventLines)
+{
+	static const char* const words[] = {
+	    "move",   "press",     "release", "click",  "cancel", "wheel",   "key",      "keydown",   "keyup",
+	    "wait",   "set",       "state",   "screenshot", "snapshot", "close", "jump",  "#",         "# note",
+	    "0",      "1",         "-1",      "80",     "300.5",  "1e6",     "1000001",  "-1e300",    "nan",
+	    "inf",    "0x42",      "66",      "4294967295", "4294967296", "+7", "007",   "alt",       "shift+ctrl",
+	    "left,right", "double", "apple+", "hyper",  "horizontal", "space", "escape", "a",         "\xc3\xa9",
+	    "\xff",   "Level=0.5", "1kHz=dB:6", "x=plain:", "=1",  "Level=",  "file name.bin", "\t", "",
+	};
+	std::mt19937 random (20241209);
+	std::string text;
+	for (int line = 0; line < 20000; ++line)
+	{
+		const int count = static_cast<int> (random () % 7);
+		// Most lines start with an event's word.
+		text += words[random () % (random () % 4 ? 15 : std::size (words))];
+		for (int i = 0; i < count; ++i)
+			text += std::string (random () % 5 ? " " : "  ") + words[random () % std::size (words)];
+		text += '\n';
+	}
+	fuzz::eventsTarget (reinterpret_cast<const uint8_t*> (text.data ()), text.size ());
+}

@@ -11,7 +11,7 @@ set -u
 build=${1:?build dir}
 seconds=${2:?seconds}
 shift 2
-targets=${*:-state process uidesc input}
+targets=${*:-state process uidesc events input}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 
@@ -22,8 +22,10 @@ for t in $targets; do
 	work="$build/fuzz-work/$t"
 	mkdir -p "$work/corpus" "$work/artifacts"
 	extra=()
+	if [ -f "$here/$t.dict" ]; then
+		extra+=("-dict=$here/$t.dict")
+	fi
 	if [ "$t" = uidesc ]; then
-		extra+=("-dict=$here/uidesc.dict")
 		[ -f "$root/resource/plug.uidesc" ] && cp "$root/resource/plug.uidesc" "$work/corpus/plug.uidesc"
 	fi
 	"$exe" -max_total_time="$seconds" -timeout=25 -rss_limit_mb=4096 -print_final_stats=1 \

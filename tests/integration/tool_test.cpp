@@ -92,11 +92,11 @@ TEST (Vst3HostTool, InfoListsFactoryClassesBusesAndParameters)
 	EXPECT_CONTAINS (out, "  id=0 title=\"Bypass\" short=\"\" units=\"\" flags=0x10001 (kCanAutomate|kIsBypass) steps=1 "
 	                      "default=0 unit=0 display=\"Off\"\n");
 	EXPECT_CONTAINS (out, "  id=1 title=\"Level\" short=\"\" units=\"dB\" flags=0x1 (kCanAutomate) steps=0 default=0.75 "
-	                      "unit=0 display=\"0.00\"\n");
+	                      "unit=0 display=\"0.00 dB\"\n");
 	for (int band = 0; band < 15; ++band)
 		EXPECT_CONTAINS (out, "  id=" + std::to_string (band + 2) + " title=\"" + kBandTitles[band] +
 		                          "\" short=\"\" units=\"dB\" flags=0x1 (kCanAutomate) steps=0 default=0.5 unit=0 "
-		                          "display=\"0.00\"\n");
+		                          "display=\"0.00 dB\"\n");
 }
 
 TEST (Vst3HostTool, ReportsBadUsageAndBadBundles)
@@ -124,6 +124,59 @@ TEST (Vst3HostTool, ReportsBadUsageAndBadBundles)
 	run = runTool ({"help", "render"});
 	EXPECT_EQ (run.exitCode, 0);
 	EXPECT_CONTAINS (run.out, "--state-in FILE");
+}
+
+TEST (Vst3HostTool, EveryCommandAnswersHelpAndEveryUsageErrorExitsTwo)
+{
+	TempDir temp;
+	const std::string png = temp.file ("x.png");
+	for (const char* command : {"info", "render", "state-save", "state-load", "snapshot", "edit", "help"})
+	{
+		for (const char* flag : {"--help", "-h"})
+		{
+			SCOPED_TRACE (std::string (command) + " " + flag);
+			RunResult run = runTool ({command, flag});
+			EXPECT_EQ (run.exitCode, 0) << run.err;
+			EXPECT_CONTAINS (run.out, std::string ("usage: vst3host ") + command + " ");
+			EXPECT_EQ (run.err, "");
+		}
+	}
+	// --help wins wherever it stands, before anything is read or loaded
+	RunResult run = runTool ({"render", "/nonexistent.vst3", "a.wav", "b.wav", "--block", "0", "--help"});
+	EXPECT_EQ (run.exitCode, 0) << run.err;
+	EXPECT_CONTAINS (run.out, "usage: vst3host render BUNDLE");
+	run = runTool ({"snapshot", "--help"});
+	EXPECT_CONTAINS (run.out, "EVENT (snapshot, edit;");
+	EXPECT_CONTAINS (run.out, "wheel X Y STEPS [MODS] [horizontal]");
+
+	// A malformed PARAM=VALUE is bad usage in every command that takes one, found before
+	// the bundle is even looked at.
+	struct Case
+	{
+		std::vector<std::string> args;
+		const char* message;
+	} cases[] = {
+	    {{"render", "/nonexistent.vst3", "in.wav", "out.wav", "Level"}, "not of the form PARAM=VALUE"},
+	    {{"render", "/nonexistent.vst3", "in.wav", "out.wav", "=0.5"}, "not of the form PARAM=VALUE"},
+	    {{"state-save", "/nonexistent.vst3", "s.bin", "Level=plain:"}, "'' in 'Level=plain:' is not a number"},
+	    {{"state-save", "/nonexistent.vst3", "s.bin", "Level=plain:x"}, "'x' in 'Level=plain:x' is not a number"},
+	    {{"snapshot", "/nonexistent.vst3", png, "Level=dB:inf"}, "is not a number"},
+	    {{"edit", "/nonexistent.vst3", "Level=0.5x"}, "is not a number"},
+	    {{"snapshot", "/nonexistent.vst3", png, "--event", "click 1 2 hyper"}, "unknown button or modifier 'hyper'"},
+	    {{"edit", "/nonexistent.vst3", "--event", "jump"}, "unknown event 'jump'"},
+	    {{"info", "/nonexistent.vst3", "extra"}, "expected exactly one bundle path"},
+	    {{"state-load", "/nonexistent.vst3"}, "expected BUNDLE IN.bin"},
+	    {{"edit", "/nonexistent.vst3", "--seconds", "soon"}, "--seconds needs"},
+	    {{"help", "frobnicate"}, "unknown command 'frobnicate'"},
+	};
+	for (auto& c : cases)
+	{
+		SCOPED_TRACE (c.message);
+		run = runTool (c.args);
+		EXPECT_EQ (run.exitCode, 2) << run.err;
+		EXPECT_CONTAINS (run.err, c.message);
+		EXPECT_CONTAINS (run.err, "usage: vst3host " + c.args[0]);
+	}
 }
 
 TEST (Vst3HostTool, RenderAppliesParametersByTitleIdAndPlainValue)
@@ -210,12 +263,18 @@ TEST (Vst3HostTool, RenderRefusesBadArguments)
 		const char* message;
 	} cases[] = {
 	    {{"render", bundlePath (), in, out, "--rate", "48000"}, 1, "not 48000 Hz"},
-	    {{"render", bundlePath (), in, out, "Volume=0.5"}, 1, "no parameter with ID or title 'Volume'"},
-	    {{"render", bundlePath (), in, out, "Level=1.5"}, 1, "outside the normalised range"},
-	    {{"render", bundlePath (), in, out, "Level=plain:20"}, 1, "outside the normalised range"},
+	    {{"render", bundlePath (), in, out, "Volume=0.5"}, 1,
+	     "no parameter with ID or title 'Volume'; the parameters are: 0 \"Bypass\", 1 \"Level\", 2 \"25Hz\", 3 \"40Hz\","},
+	    {{"render", bundlePath (), in, out, "Level=1.5"}, 1, "1.5 is outside the normalised range 0 to 1"},
+	    {{"render", bundlePath (), in, out, "Level=plain:20"}, 1,
+	     "'Level=plain:20': 20 dB is outside the range of 'Level', -36 to +12 dB"},
+	    {{"render", bundlePath (), in, out, "1kHz=dB:-12.5"}, 1,
+	     "'1kHz=dB:-12.5': -12.5 dB is outside the range of '1kHz', -12 to +12 dB"},
+	    {{"render", bundlePath (), in, out, "Bypass=plain:2"}, 1, "2 is outside the range of 'Bypass', 0 to 1"},
 	    {{"render", bundlePath (), in, out, "Bypass=dB:1"}, 1, "not in dB"},
-	    {{"render", bundlePath (), in, out, "Level"}, 1, "not of the form PARAM=VALUE"},
-	    {{"render", bundlePath (), in, out, "Level=loud"}, 1, "is not a number"},
+	    {{"render", bundlePath (), in, out, "Level"}, 2, "not of the form PARAM=VALUE"},
+	    {{"render", bundlePath (), in, out, "Level=loud"}, 2, "is not a number"},
+	    {{"render", bundlePath (), in, out, "Level=dB:nan"}, 2, "is not a number"},
 	    {{"render", bundlePath (), in, out, "--block", "0"}, 2, "--block needs"},
 	    {{"render", bundlePath (), in, out, "--float", "--double"}, 2, "exclude each other"},
 	    {{"render", bundlePath (), in, out, "--loud"}, 2, "unknown option '--loud'"},
@@ -254,9 +313,9 @@ TEST (Vst3HostTool, StateSaveAndLoad)
 	EXPECT_CONTAINS (run.out, "title=\"Bypass\"");
 	EXPECT_CONTAINS (run.out, " value=1 display=\"On\"\n");
 	EXPECT_CONTAINS (run.out, "title=\"Level\" short=\"\" units=\"dB\" flags=0x1 (kCanAutomate) steps=0 default=0.75 unit=0 "
-	                          "value=0.5 display=\"-12.00\"\n");
+	                          "value=0.5 display=\"-12.00 dB\"\n");
 	EXPECT_CONTAINS (run.out, "title=\"16kHz\" short=\"\" units=\"dB\" flags=0x1 (kCanAutomate) steps=0 default=0.5 unit=0 "
-	                          "value=1 display=\"12.00\"\n");
+	                          "value=1 display=\"12.00 dB\"\n");
 	EXPECT_CONTAINS (run.out, "round-trip: identical bytes=204\n");
 	std::vector<unsigned char> back;
 	ASSERT_TRUE (vsthost::readBinaryFile (temp.file ("back.bin"), back, error)) << error;

@@ -1,4 +1,5 @@
-// vst3host edit BUNDLE [--seconds N] [--screenshot OUT.png --after MS] [--events FILE] [PARAM=VALUE ...]
+// vst3host edit BUNDLE [--seconds N] [--screenshot OUT.png [--after MS]] [--events FILE] [--event EVENT ...]
+//                     [PARAM=VALUE ...]
 //
 // Shows the plug-in's editor in a top-level X11 window, the way a Linux host does: the
 // window's XID goes to IPlugView::attached as "X11EmbedWindowID", and the host's frame
@@ -6,7 +7,8 @@
 // file descriptors and timers. The loop is this program's main loop: poll() on those
 // descriptors and on the window's own connection, and a list of timers. Every edit the
 // controller reports is printed and goes to the processor with the next audio block,
-// which runs every 10 ms on silence. --events replays input through the XTest extension.
+// which runs every 10 ms on silence. The events (hostlib/editorevents.h) are replayed as
+// real input through the XTest extension.
 
 #include "common.h"
 
@@ -14,6 +16,7 @@
 #include "hostlib/x11window.h"
 
 #include "pluginterfaces/gui/iplugview.h"
+#include "pluginterfaces/gui/iplugviewoffscreen.h"
 
 #include <poll.h>
 
@@ -22,9 +25,9 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <sstream>
 
 // Xlib's macros (None, Bool, Status, ...) come after every other header.
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -169,6 +172,10 @@ struct HostWindow
 	Window window {0};
 	Atom deleteWindow {0};
 	bool closeRequested {false};
+	// Someone else destroyed the window (a window manager, another program).
+	bool destroyed {false};
+	// The first X error on this connection that is not about the window being gone.
+	std::string xError;
 
 	bool open (int width, int height, const std::string& title, std::string& error)
 	{
@@ -178,6 +185,10 @@ struct HostWindow
 			error = "cannot open the X display (is DISPLAY set?)";
 			return false;
 		}
+		// Xlib's default handler prints the error and ends the process; the window may be
+		// destroyed under us at any time, which is no reason for either.
+		current = this;
+		previousHandler = XSetErrorHandler (&HostWindow::errorHandler);
 		int screen = DefaultScreen (display);
 		window = XCreateSimpleWindow (display, RootWindow (display, screen), 40, 40, static_cast<unsigned> (width),
 		                              static_cast<unsigned> (height), 0, BlackPixel (display, screen),
@@ -206,6 +217,8 @@ struct HostWindow
 
 	void resize (int width, int height)
 	{
+		if (destroyed)
+			return;
 		fixSize (width, height);
 		XResizeWindow (display, window, static_cast<unsigned> (width), static_cast<unsigned> (height));
 		XFlush (display);
@@ -220,176 +233,253 @@ struct HostWindow
 			if (event.type == ClientMessage && static_cast<Atom> (event.xclient.data.l[0]) == deleteWindow)
 				closeRequested = true;
 			if (event.type == DestroyNotify && event.xdestroywindow.window == window)
-				closeRequested = true;
+				destroyed = true;
 		}
 	}
 
 	bool capture (std::vector<uint8>& rgba, int32& width, int32& height)
 	{
-		return captureWindow (display, window, rgba, width, height);
+		return !destroyed && captureWindow (display, window, rgba, width, height);
 	}
 
 	void close ()
 	{
 		if (!display)
 			return;
-		if (window)
+		if (window && !destroyed)
 			XDestroyWindow (display, window);
 		XCloseDisplay (display);
+		XSetErrorHandler (previousHandler);
+		current = nullptr;
 		display = nullptr;
 		window = 0;
 	}
+
+private:
+	static int errorHandler (Display* d, XErrorEvent* e)
+	{
+		HostWindow* self = current;
+		if (!self || d != self->display)
+			return self && self->previousHandler ? self->previousHandler (d, e) : 0;
+		const bool aboutTheWindow = e->resourceid == self->window;
+		if (aboutTheWindow && (e->error_code == BadWindow || e->error_code == BadDrawable))
+			self->destroyed = true;
+		else if (self->xError.empty ())
+		{
+			char text[256] = {};
+			XGetErrorText (d, e->error_code, text, sizeof (text));
+			self->xError = "X error: " + std::string (text) + " (request " + std::to_string (e->request_code) + ")";
+		}
+		return 0;
+	}
+
+	static HostWindow* current;
+	XErrorHandler previousHandler {nullptr};
 };
+HostWindow* HostWindow::current = nullptr;
 
 //------------------------------------------------------------------------
-// Input through XTest, in window coordinates.
+// Events, carried out as real input through XTest, in window coordinates.
 //------------------------------------------------------------------------
 class InputScript
 {
 public:
-	InputScript (HostWindow& window, std::vector<std::string> lines) : window (window), lines (std::move (lines)) {}
+	InputScript (HostWindow& window, PluginInstance& instance, std::vector<EditorEvent> events)
+	: window (window), instance (instance), events (std::move (events))
+	{
+	}
 
-	bool finished () const { return next >= lines.size (); }
+	bool finished () const { return next >= events.size (); }
+	size_t nextEvent () const { return next; }
+	const std::vector<EditorEvent>& getEvents () const { return events; }
 	Clock::time_point getWakeTime () const { return wake; }
 	bool closeRequested () const { return close; }
-	std::vector<std::pair<std::string, std::string>> takeScreenshots () { return std::move (screenshots); }
+	std::vector<std::string> takeScreenshots () { return std::move (screenshots); }
 
-	/** Runs the lines that are due; false with a message for a bad line. */
+	/** Runs the events that are due; false with a message when one fails. */
 	bool run (Clock::time_point now, std::string& error)
 	{
-		while (!finished () && now >= wake)
+		while (!finished () && now >= wake && !close && !window.destroyed)
 		{
-			const std::string& line = lines[next++];
-			if (!runLine (line, now, error))
+			if (!runEvent (events[next++], now, error))
 				return false;
 		}
 		return true;
 	}
 
-private:
-	bool runLine (const std::string& line, Clock::time_point now, std::string& error)
+	/** Lets go of the buttons and keys still held, so that the server is left as it was. */
+	void releaseAll ()
 	{
-		std::istringstream in (line);
-		std::vector<std::string> words;
-		std::string word;
-		while (in >> word)
-			words.push_back (word);
-		if (words.empty () || words[0][0] == '#')
-			return true;
-		std::printf ("> %s\n", line.c_str ());
-		const std::string& verb = words[0];
-		auto number = [&] (size_t index, double& value) {
-			if (index >= words.size () || !parseDouble (words[index], value))
-			{
-				error = "'" + line + "': expected a number as argument " + std::to_string (index);
-				return false;
-			}
-			return true;
-		};
-		double x = 0, y = 0, v = 0;
+		if (!window.display)
+			return;
+		for (unsigned int button = 1; button <= 3; ++button)
+			if (heldButtons & buttonBit (button))
+				XTestFakeButtonEvent (window.display, button, False, CurrentTime);
+		heldButtons = 0;
+		holdModifiers (0);
+		XFlush (window.display);
+	}
+
+private:
+	using Offscreen = IPlugViewOffscreen;
+	using Type = EditorEvent::Type;
+	static constexpr int32 kButtonMask = Offscreen::kLButton | Offscreen::kMButton | Offscreen::kRButton;
+	static constexpr int32 kModifierMask = Offscreen::kShift | Offscreen::kControl | Offscreen::kAlt | Offscreen::kApple;
+
+	static int32 buttonBit (unsigned int button)
+	{
+		return button == 1 ? Offscreen::kLButton : button == 2 ? Offscreen::kMButton : Offscreen::kRButton;
+	}
+
+	bool runEvent (const EditorEvent& event, Clock::time_point now, std::string& error)
+	{
 		Display* d = window.display;
-		if (verb == "wait")
+		std::string result;
+		const int32 buttons = event.buttons & kButtonMask;
+		const int32 modifiers = event.buttons & kModifierMask;
+		switch (event.type)
 		{
-			if (!number (1, v) || v < 0)
-				return false;
-			wake = now + std::chrono::milliseconds (static_cast<long long> (v));
-		}
-		else if (verb == "move")
-		{
-			if (!number (1, x) || !number (2, y))
-				return false;
-			moveTo (x, y);
-		}
-		else if (verb == "press" || verb == "release")
-		{
-			unsigned int button = 1;
-			if (words.size () > 1)
+			case Type::Wait: wake = now + std::chrono::milliseconds (event.milliseconds); break;
+			case Type::Move:
+				holdModifiers (event.hasButtons ? modifiers : pressModifiers);
+				moveTo (event.x, event.y);
+				break;
+			case Type::Press:
+			case Type::Click:
 			{
-				if (!number (1, v) || v < 1 || v > 9)
+				if (event.hasPoint)
+					moveTo (event.x, event.y);
+				holdModifiers (modifiers);
+				const int32 pressed = buttons ? buttons : Offscreen::kLButton;
+				// The window system makes a double click of a second press in quick succession.
+				if (event.buttons & Offscreen::kDoubleClick)
+					clickButtons (pressed);
+				for (unsigned int button = 1; button <= 3; ++button)
+					if (pressed & buttonBit (button))
+						XTestFakeButtonEvent (d, button, True, CurrentTime);
+				heldButtons = pressed;
+				pressModifiers = modifiers;
+				if (event.type == Type::Click)
+					releaseButtons ();
+				break;
+			}
+			case Type::Release:
+				if (event.hasPoint)
+					moveTo (event.x, event.y);
+				if (event.hasButtons)
+					holdModifiers (modifiers);
+				heldButtons |= buttons;
+				releaseButtons ();
+				break;
+			case Type::Cancel:
+				// A window system ends a press when the window loses the focus: give the focus
+				// away, then let go of what is held, which the editor then ignores.
+				XSetInputFocus (d, PointerRoot, RevertToPointerRoot, CurrentTime);
+				XSync (d, False);
+				releaseButtons ();
+				break;
+			case Type::Wheel:
+			{
+				if (event.steps != std::floor (event.steps))
+				{
+					error = "'" + event.line + "': a window turns the wheel by whole steps";
 					return false;
-				button = static_cast<unsigned int> (v);
+				}
+				moveTo (event.x, event.y);
+				const int32 held = heldModifiers;
+				holdModifiers (modifiers);
+				// Buttons 4 and 5 turn the wheel up and down, 6 and 7 left and right.
+				const unsigned int button = (event.horizontal ? 6 : 4) + (event.steps < 0 ? 1 : 0);
+				for (int i = 0; i < static_cast<int> (std::fabs (event.steps)); ++i)
+				{
+					XTestFakeButtonEvent (d, button, True, CurrentTime);
+					XTestFakeButtonEvent (d, button, False, CurrentTime);
+				}
+				holdModifiers (held);
+				break;
 			}
-			XTestFakeButtonEvent (d, button, verb == "press", CurrentTime);
-		}
-		else if (verb == "click")
-		{
-			if (!number (1, x) || !number (2, y))
-				return false;
-			unsigned int button = 1;
-			if (words.size () > 3)
+			case Type::Key:
+			case Type::KeyDown:
+			case Type::KeyUp:
 			{
-				if (!number (3, v) || v < 1 || v > 9)
+				KeyCode code = XKeysymToKeycode (d, event.keysym);
+				if (!code)
+				{
+					error = "'" + event.line + "': this keyboard has no such key";
 					return false;
-				button = static_cast<unsigned int> (v);
+				}
+				// A symbol on the key's shifted level needs Shift held.
+				const bool shifted = XkbKeycodeToKeysym (d, code, 0, 0) != event.keysym &&
+				                     XkbKeycodeToKeysym (d, code, 0, 1) == event.keysym;
+				const int32 held = heldModifiers;
+				holdModifiers (modifiers | (shifted ? Offscreen::kShift : 0));
+				if (event.type != Type::KeyUp)
+					XTestFakeKeyEvent (d, code, True, CurrentTime);
+				if (event.type != Type::KeyDown)
+					XTestFakeKeyEvent (d, code, False, CurrentTime);
+				holdModifiers (held);
+				break;
 			}
-			moveTo (x, y);
-			XTestFakeButtonEvent (d, button, True, CurrentTime);
-			XTestFakeButtonEvent (d, button, False, CurrentTime);
+			case Type::Set:
+			case Type::State:
+				if (!runHostEvent (instance, event, result, error))
+					return false;
+				break;
+			case Type::Screenshot: screenshots.push_back (event.path); break;
+			case Type::Close: close = true; break;
 		}
-		else if (verb == "wheel")
-		{
-			if (!number (1, x) || !number (2, y) || words.size () < 4)
-			{
-				if (error.empty ())
-					error = "'" + line + "': wheel X Y up|down|left|right [COUNT]";
-				return false;
-			}
-			static const char* const directions[] = {"up", "down", "left", "right"};
-			unsigned int button = 0;
-			for (unsigned int i = 0; i < 4; ++i)
-				if (words[3] == directions[i])
-					button = 4 + i;
-			double count = 1;
-			if (!button || (words.size () > 4 && (!number (4, count) || count < 1 || count > 100)))
-			{
-				if (error.empty ())
-					error = "'" + line + "': wheel X Y up|down|left|right [COUNT]";
-				return false;
-			}
-			moveTo (x, y);
-			for (int i = 0; i < static_cast<int> (count); ++i)
-			{
-				XTestFakeButtonEvent (d, button, True, CurrentTime);
-				XTestFakeButtonEvent (d, button, False, CurrentTime);
-			}
-		}
-		else if (verb == "key" || verb == "keydown" || verb == "keyup")
-		{
-			if (words.size () != 2)
-			{
-				error = "'" + line + "': " + verb + " KEYSYM (X key names: Up, Escape, Alt_L, a ...)";
-				return false;
-			}
-			KeySym keysym = XStringToKeysym (words[1].c_str ());
-			KeyCode code = keysym != NoSymbol ? XKeysymToKeycode (d, keysym) : 0;
-			if (!code)
-			{
-				error = "'" + line + "': no key '" + words[1] + "' on this keyboard";
-				return false;
-			}
-			if (verb != "keyup")
-				XTestFakeKeyEvent (d, code, True, CurrentTime);
-			if (verb != "keydown")
-				XTestFakeKeyEvent (d, code, False, CurrentTime);
-		}
-		else if (verb == "screenshot")
-		{
-			if (words.size () != 2)
-			{
-				error = "'" + line + "': screenshot FILE.png";
-				return false;
-			}
-			screenshots.emplace_back (words[1], line);
-		}
-		else if (verb == "close")
-			close = true;
-		else
-		{
-			error = "unknown event '" + verb + "'";
-			return false;
-		}
+		std::printf ("> %s%s%s\n", event.line.c_str (), result.empty () ? "" : ": ", result.c_str ());
 		XFlush (d);
 		return true;
+	}
+
+	void clickButtons (int32 buttons)
+	{
+		for (unsigned int button = 1; button <= 3; ++button)
+		{
+			if (!(buttons & buttonBit (button)))
+				continue;
+			XTestFakeButtonEvent (window.display, button, True, CurrentTime);
+			XTestFakeButtonEvent (window.display, button, False, CurrentTime);
+		}
+	}
+
+	void releaseButtons ()
+	{
+		for (unsigned int button = 1; button <= 3; ++button)
+			if (heldButtons & buttonBit (button))
+				XTestFakeButtonEvent (window.display, button, False, CurrentTime);
+		heldButtons = 0;
+		pressModifiers = 0;
+		holdModifiers (0);
+	}
+
+	// Presses and releases modifier keys until exactly those of bits are down.
+	void holdModifiers (int32 bits)
+	{
+		static const struct
+		{
+			int32 bit;
+			int mapIndex; // in the modifier map: Shift, Lock, Control, Mod1 ... Mod5
+		} keys[] = {{Offscreen::kShift, ShiftMapIndex},
+		            {Offscreen::kControl, ControlMapIndex},
+		            {Offscreen::kAlt, Mod1MapIndex},
+		            {Offscreen::kApple, Mod4MapIndex}};
+		bits &= kModifierMask;
+		if (bits == heldModifiers)
+			return;
+		XModifierKeymap* map = XGetModifierMapping (window.display);
+		for (auto& key : keys)
+		{
+			if (((bits ^ heldModifiers) & key.bit) == 0)
+				continue;
+			KeyCode code = map ? map->modifiermap[key.mapIndex * map->max_keypermod] : 0;
+			if (code)
+				XTestFakeKeyEvent (window.display, code, (bits & key.bit) != 0, CurrentTime);
+		}
+		if (map)
+			XFreeModifiermap (map);
+		heldModifiers = bits;
 	}
 
 	void moveTo (double x, double y)
@@ -403,11 +493,15 @@ private:
 	}
 
 	HostWindow& window;
-	std::vector<std::string> lines;
+	PluginInstance& instance;
+	std::vector<EditorEvent> events;
 	size_t next {0};
 	Clock::time_point wake {};
 	bool close {false};
-	std::vector<std::pair<std::string, std::string>> screenshots;
+	std::vector<std::string> screenshots;
+	int32 heldButtons {0};
+	int32 pressModifiers {0};
+	int32 heldModifiers {0};
 };
 
 // Prints what the component handler saw since the last call, with the time since the
@@ -434,19 +528,25 @@ void printEdits (ComponentHandler& handler, Clock::time_point start)
 	std::fflush (stdout);
 }
 
-bool saveScreenshot (HostWindow& window, const std::string& path, std::string& error)
+// Writes the window's pixels as PNG. A window that is gone is no failure: nothing is
+// written, and written says so.
+bool saveScreenshot (HostWindow& window, const std::string& path, bool& written, std::string& error)
 {
+	written = false;
 	XSync (window.display, False);
 	std::vector<uint8> rgba;
 	int32 width = 0, height = 0;
 	if (!window.capture (rgba, width, height))
 	{
+		if (window.destroyed)
+			return true;
 		error = "cannot read the window's pixels";
 		return false;
 	}
 	if (!writePNG (path, rgba, width, height, error))
 		return false;
 	std::printf ("wrote %s (%d x %d)\n", path.c_str (), width, height);
+	written = true;
 	return true;
 }
 
@@ -457,7 +557,7 @@ int runEdit (const Args& args)
 {
 	ParsedArgs parsed;
 	std::string error;
-	if (!parseArgs (args, {}, {"seconds", "screenshot", "after", "events"}, parsed, error))
+	if (!parseArgs (args, {}, {"seconds", "screenshot", "after", "events", "event"}, parsed, error))
 		return usageError (kName, error);
 	if (parsed.positional.empty ())
 		return usageError (kName, "expected BUNDLE");
@@ -474,13 +574,12 @@ int runEdit (const Args& args)
 		if (!parsed.has ("screenshot"))
 			return usageError (kName, "--after goes with --screenshot");
 	}
-	std::vector<std::string> script;
-	if (auto e = parsed.value ("events"))
-	{
-		if (!readLines (*e, script, error))
-			return usageError (kName, error);
-	}
 	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 1, parsed.positional.end ());
+	if (!checkAssignmentTexts (assignmentTexts, error))
+		return usageError (kName, error);
+	std::vector<EditorEvent> events;
+	if (int exitCode = collectEvents (kName, parsed, events); exitCode != kExitOk)
+		return exitCode;
 
 	LoadedPlugin plugin;
 	if (!loadPlugin (parsed.positional[0], plugin, error))
@@ -509,10 +608,10 @@ int runEdit (const Args& args)
 	if (!window.open (rect.getWidth (), rect.getHeight (), "vst3host edit", error))
 		return fail (kName, error);
 	int eventBase, errorBase, major, minor;
-	if (!script.empty () && !XTestQueryExtension (window.display, &eventBase, &errorBase, &major, &minor))
+	if (!events.empty () && !XTestQueryExtension (window.display, &eventBase, &errorBase, &major, &minor))
 	{
 		window.close ();
-		return fail (kName, "the X server has no XTest extension for --events");
+		return fail (kName, "the X server has no XTest extension for the events");
 	}
 	IPtr<HostFrame> frame = owned (new HostFrame ());
 	frame->onResize = [&] (int32 w, int32 h) { window.resize (w, h); };
@@ -538,28 +637,43 @@ int runEdit (const Args& args)
 	const std::string* screenshot = parsed.value ("screenshot");
 	auto screenshotTime = start + std::chrono::milliseconds (static_cast<long long> (after));
 	bool screenshotDone = screenshot == nullptr;
-	InputScript input (window, script);
+	InputScript input (window, instance, events);
 	std::vector<float> left (kBlock, 0.f), right (kBlock, 0.f), outLeft (kBlock), outRight (kBlock);
 	float* inputs[] = {left.data (), right.data ()};
 	float* outputs[] = {outLeft.data (), outRight.data ()};
 	auto nextBlock = start;
 	bool ok = true;
+	std::string ending;
 	while (ok)
 	{
 		auto now = Clock::now ();
-		if (now >= end || window.closeRequested || input.closeRequested ())
+		if (window.destroyed)
+			ending = "the window was destroyed";
+		else if (window.closeRequested)
+			ending = "the window was closed";
+		else if (input.closeRequested ())
+			ending = "the events closed the editor";
+		else if (now >= end)
+			ending = "--seconds " + shortestDouble (seconds) + " ran out";
+		if (!ending.empty ())
 			break;
 		if (!input.run (now, error))
 		{
 			ok = false;
 			break;
 		}
-		for (auto& shot : input.takeScreenshots ())
-			ok = ok && saveScreenshot (window, shot.first, error);
-		if (!screenshotDone && now >= screenshotTime)
+		bool written = false;
+		for (auto& path : input.takeScreenshots ())
+			ok = ok && saveScreenshot (window, path, written, error);
+		if (ok && !screenshotDone && now >= screenshotTime)
 		{
-			screenshotDone = true;
-			ok = ok && saveScreenshot (window, *screenshot, error);
+			ok = saveScreenshot (window, *screenshot, written, error);
+			screenshotDone = written;
+		}
+		if (ok && !window.xError.empty ())
+		{
+			error = window.xError;
+			ok = false;
 		}
 		if (now >= nextBlock)
 		{
@@ -575,6 +689,9 @@ int runEdit (const Args& args)
 		window.readEvents ();
 		printEdits (handler, start);
 	}
+	const long long ranMs = std::chrono::duration_cast<std::chrono::milliseconds> (Clock::now () - start).count ();
+	if (window.destroyed)
+		std::printf ("the window was destroyed: the editor closes\n");
 
 	// As a host closes an editor: the frame goes first, then the view is removed and released.
 	view->setFrame (nullptr);
@@ -585,9 +702,16 @@ int runEdit (const Args& args)
 	             resultName (removed).c_str (), frame->handlerCount (), frame->timerCount ());
 	// Edits the editor ended while closing reach the processor too.
 	instance.process32 (inputs, outputs, 2, kBlock);
+	input.releaseAll ();
 	window.close ();
 	if (!ok)
 		return fail (kName, error);
+	// What the run's end cut off is not done: say so.
+	const std::string why = "the run ended after " + std::to_string (ranMs) + " ms (" + ending + ")";
+	if (!screenshotDone)
+		std::fprintf (stderr, "vst3host %s: warning: %s, before the screenshot due at --after %s ms: '%s' was not written\n",
+		              kName, why.c_str (), shortestDouble (after).c_str (), screenshot->c_str ());
+	warnEventsNotRun (kName, input.getEvents (), input.nextEvent (), why);
 	printParameterValues (instance);
 	return kExitOk;
 }

@@ -46,6 +46,8 @@ int runRender (const Args& args)
 	const std::string& inPath = parsed.positional[1];
 	const std::string& outPath = parsed.positional[2];
 	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 3, parsed.positional.end ());
+	if (!checkAssignmentTexts (assignmentTexts, error))
+		return usageError (name, error);
 
 	if (parsed.has ("float") && parsed.has ("double"))
 		return usageError (name, "--float and --double exclude each other");

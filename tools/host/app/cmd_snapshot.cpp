@@ -15,9 +15,7 @@
 
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace vsthost {
 namespace app {
@@ -276,28 +274,10 @@ bool writePNG (const std::string& path, const std::vector<uint8>& rgba, int32 wi
 namespace {
 
 //------------------------------------------------------------------------
-// Events
+// Events, carried out through the offscreen extension
 //------------------------------------------------------------------------
 using Offscreen = IPlugViewOffscreen;
-
-// VST virtual key codes and key-modifier bits (the host side of IPlugView::onKeyDown).
-enum : int16
-{
-	kKeyShift = 1 << 0,
-	kKeyAlternate = 1 << 1,
-	kKeyCommand = 1 << 2,
-	kKeyControl = 1 << 3
-};
-
-struct KeyName
-{
-	const char* name;
-	int16 code;
-};
-const KeyName kKeyNames[] = {{"backspace", 1}, {"tab", 2},      {"clear", 3},     {"return", 4},  {"escape", 6},
-                             {"space", 7},     {"end", 9},      {"home", 10},     {"left", 11},   {"up", 12},
-                             {"right", 13},    {"down", 14},    {"pageup", 15},   {"pagedown", 16}, {"enter", 19},
-                             {"insert", 21},   {"delete", 22}};
+constexpr int32 kButtonMask = Offscreen::kLButton | Offscreen::kMButton | Offscreen::kRButton;
 
 struct EventContext
 {
@@ -306,100 +286,11 @@ struct EventContext
 	PluginInstance* instance;
 	int32 width;
 	int32 height;
-	int32 heldButtons {0};   // buttons of the press under way
+	int32 heldButtons {0};    // buttons of the press under way
 	int32 pressModifiers {0}; // its modifiers, used by moves and the release unless they name their own
+	double pointerX {0};      // where the last pointer event was
+	double pointerY {0};
 };
-
-std::vector<std::string> splitWords (const std::string& line)
-{
-	std::vector<std::string> words;
-	std::istringstream in (line);
-	std::string word;
-	while (in >> word)
-		words.push_back (word);
-	return words;
-}
-
-constexpr int32 kButtonMask = Offscreen::kLButton | Offscreen::kMButton | Offscreen::kRButton;
-
-// "alt", "shift+alt", "left,ctrl", "66", "0x42": button and modifier bits.
-bool parseButtons (const std::string& text, int32& bits, std::string& error)
-{
-	long long number = 0;
-	if (parseInt64 (text, number) && number >= 0 && number <= 0x7FFFFFFF)
-	{
-		bits = static_cast<int32> (number);
-		return true;
-	}
-	if (text.size () > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
-	{
-		char* end = nullptr;
-		unsigned long v = std::strtoul (text.c_str () + 2, &end, 16);
-		if (end && *end == 0 && v <= 0x7FFFFFFF)
-		{
-			bits = static_cast<int32> (v);
-			return true;
-		}
-	}
-	static const struct
-	{
-		const char* name;
-		int32 bit;
-	} names[] = {{"left", Offscreen::kLButton},    {"middle", Offscreen::kMButton}, {"right", Offscreen::kRButton},
-	             {"shift", Offscreen::kShift},     {"ctrl", Offscreen::kControl},   {"control", Offscreen::kControl},
-	             {"cmd", Offscreen::kControl},     {"alt", Offscreen::kAlt},        {"option", Offscreen::kAlt},
-	             {"apple", Offscreen::kApple},     {"double", Offscreen::kDoubleClick}};
-	bits = 0;
-	std::string word;
-	for (size_t i = 0; i <= text.size (); ++i)
-	{
-		if (i < text.size () && text[i] != '+' && text[i] != ',')
-		{
-			word += text[i];
-			continue;
-		}
-		bool found = false;
-		for (auto& n : names)
-		{
-			if (equalsIgnoreCase (word, n.name))
-			{
-				bits |= n.bit;
-				found = true;
-			}
-		}
-		if (!found)
-		{
-			error = "unknown button or modifier '" + word + "'";
-			return false;
-		}
-		word.clear ();
-	}
-	return true;
-}
-
-int16 keyModifiers (int32 bits)
-{
-	int16 m = 0;
-	if (bits & Offscreen::kShift)
-		m |= kKeyShift;
-	if (bits & Offscreen::kAlt)
-		m |= kKeyAlternate;
-	if (bits & Offscreen::kControl)
-		m |= kKeyCommand;
-	if (bits & Offscreen::kApple)
-		m |= kKeyControl;
-	return m;
-}
-
-bool parseCoordinate (const std::string& text, double& v, std::string& error)
-{
-	if (!parseDouble (text, v))
-	{
-		error = "'" + text + "' is not a number";
-		return false;
-	}
-	return true;
-}
 
 const char* resultWord (tresult r)
 {
@@ -418,158 +309,85 @@ bool renderTo (EventContext& ctx, const std::string& path, std::string& error)
 	return writePNG (path, pixels, ctx.width, ctx.height, error);
 }
 
-// Runs one event line; prints what happened. False with a message for a bad line or a
-// failure the host would not expect.
-bool runEvent (EventContext& ctx, const std::string& line, std::string& error)
+// Runs one event; prints what happened. False with a message for a failure the host
+// would not expect.
+bool runEvent (EventContext& ctx, const EditorEvent& event, std::string& error)
 {
-	auto words = splitWords (line);
-	if (words.empty () || words[0][0] == '#')
-		return true;
-	const std::string& verb = words[0];
-	auto arity = [&] (size_t least, size_t most) {
-		if (words.size () - 1 < least || words.size () - 1 > most)
-		{
-			error = "'" + line + "': wrong number of arguments";
-			return false;
-		}
-		return true;
-	};
-	std::string result;
-	if (verb == "press" || verb == "move" || verb == "release" || verb == "click")
+	using Type = EditorEvent::Type;
+	if (event.hasPoint)
 	{
-		if (!arity (2, 3))
-			return false;
-		double x, y;
-		if (!parseCoordinate (words[1], x, error) || !parseCoordinate (words[2], y, error))
-			return false;
-		int32 bits = 0;
-		bool given = words.size () > 3;
-		if (given && !parseButtons (words[3], bits, error))
-			return false;
-		if (verb == "press" || verb == "click")
+		ctx.pointerX = event.x;
+		ctx.pointerY = event.y;
+	}
+	const double x = ctx.pointerX, y = ctx.pointerY;
+	const int32 bits = event.buttons;
+	std::string result;
+	switch (event.type)
+	{
+		case Type::Press:
+		case Type::Click:
 		{
 			int32 buttons = bits & kButtonMask ? bits : bits | Offscreen::kLButton;
 			ctx.heldButtons = buttons & kButtonMask;
 			ctx.pressModifiers = buttons & ~kButtonMask;
-			tresult r = ctx.offscreen->onMouseEvent (Offscreen::kMouseDown, x, y, buttons);
-			result = resultWord (r);
-			if (verb == "click")
+			result = resultWord (ctx.offscreen->onMouseEvent (Offscreen::kMouseDown, x, y, buttons));
+			if (event.type == Type::Click)
 			{
 				tresult up = ctx.offscreen->onMouseEvent (Offscreen::kMouseUp, x, y, buttons);
 				result += std::string (", release ") + resultWord (up);
 				ctx.heldButtons = 0;
 			}
+			break;
 		}
-		else
+		case Type::Move:
+		case Type::Release:
 		{
-			int32 modifiers = given ? (bits & ~kButtonMask) : ctx.pressModifiers;
+			int32 modifiers = event.hasButtons ? (bits & ~kButtonMask) : ctx.pressModifiers;
 			int32 buttons = ctx.heldButtons | (bits & kButtonMask) | modifiers;
-			int32 type = verb == "move" ? Offscreen::kMouseMoved : Offscreen::kMouseUp;
+			int32 type = event.type == Type::Move ? Offscreen::kMouseMoved : Offscreen::kMouseUp;
 			result = resultWord (ctx.offscreen->onMouseEvent (type, x, y, buttons));
-			if (verb == "release")
+			if (event.type == Type::Release)
 				ctx.heldButtons = 0;
+			break;
 		}
-	}
-	else if (verb == "cancel")
-	{
-		if (!arity (0, 0))
-			return false;
-		result = resultWord (ctx.offscreen->onMouseEvent (Offscreen::kMouseCancel, 0, 0, 0));
-		ctx.heldButtons = 0;
-	}
-	else if (verb == "wheel")
-	{
-		if (!arity (3, 5))
-			return false;
-		double x, y, distance;
-		if (!parseCoordinate (words[1], x, error) || !parseCoordinate (words[2], y, error) ||
-		    !parseCoordinate (words[3], distance, error))
-			return false;
-		int32 bits = 0, axis = Offscreen::kWheelAxisY;
-		for (size_t i = 4; i < words.size (); ++i)
+		case Type::Cancel:
+			result = resultWord (ctx.offscreen->onMouseEvent (Offscreen::kMouseCancel, 0, 0, 0));
+			ctx.heldButtons = 0;
+			break;
+		case Type::Wheel:
+			result = resultWord (ctx.offscreen->onWheelEvent (x, y, static_cast<float> (event.steps),
+			                                                  event.horizontal ? Offscreen::kWheelAxisX
+			                                                                   : Offscreen::kWheelAxisY,
+			                                                  bits));
+			break;
+		case Type::Key:
+		case Type::KeyDown:
+		case Type::KeyUp:
 		{
-			if (words[i] == "horizontal")
-				axis = Offscreen::kWheelAxisX;
-			else if (!parseButtons (words[i], bits, error))
-				return false;
-		}
-		result = resultWord (ctx.offscreen->onWheelEvent (x, y, static_cast<float> (distance), axis, bits));
-	}
-	else if (verb == "key" || verb == "keydown" || verb == "keyup")
-	{
-		if (!arity (1, 2))
-			return false;
-		int32 bits = 0;
-		if (words.size () > 2 && !parseButtons (words[2], bits, error))
-			return false;
-		char16 character = 0;
-		int16 code = 0;
-		for (auto& k : kKeyNames)
-			if (equalsIgnoreCase (words[1], k.name))
-				code = k.code;
-		if (code == 0)
-		{
-			std::u16string text = toUtf16 (words[1]);
-			if (text.size () != 1)
+			int16 modifiers = keyModifiersOf (bits);
+			if (event.type != Type::KeyUp)
+				result = resultWord (ctx.view->onKeyDown (event.character, event.virtualKey, modifiers));
+			if (event.type != Type::KeyDown)
 			{
-				error = "unknown key '" + words[1] + "'";
-				return false;
+				tresult up = ctx.view->onKeyUp (event.character, event.virtualKey, modifiers);
+				result += std::string (result.empty () ? "" : ", up ") + resultWord (up);
 			}
-			character = text[0];
+			break;
 		}
-		int16 modifiers = keyModifiers (bits);
-		if (verb != "keyup")
-			result = resultWord (ctx.view->onKeyDown (character, code, modifiers));
-		if (verb != "keydown")
-		{
-			tresult up = ctx.view->onKeyUp (character, code, modifiers);
-			result += std::string (result.empty () ? "" : ", up ") + resultWord (up);
-		}
+		case Type::Wait: result = resultWord (ctx.offscreen->advanceTime (event.milliseconds)); break;
+		case Type::Set:
+		case Type::State:
+			if (!runHostEvent (*ctx.instance, event, result, error))
+				return false;
+			break;
+		case Type::Screenshot:
+			if (!renderTo (ctx, event.path, error))
+				return false;
+			result = "wrote " + event.path;
+			break;
+		case Type::Close: result = "the session ends"; break;
 	}
-	else if (verb == "wait")
-	{
-		long long ms = 0;
-		if (!arity (1, 1) || !parseInt64 (words[1], ms) || ms < 0 || ms > 0xFFFFFFFFll)
-		{
-			if (error.empty ())
-				error = "'" + line + "': wait needs milliseconds";
-			return false;
-		}
-		result = resultWord (ctx.offscreen->advanceTime (static_cast<uint32> (ms)));
-	}
-	else if (verb == "set")
-	{
-		// The host changes a parameter (automation): the controller's setParamNormalized.
-		if (!arity (1, 1))
-			return false;
-		ParameterAssignment assignment;
-		if (!parseParameterAssignment (*ctx.instance, words[1], assignment, error))
-			return false;
-		tresult r = ctx.instance->getController ()->setParamNormalized (assignment.id, assignment.normalized);
-		result = resultName (r);
-	}
-	else if (verb == "state")
-	{
-		// The host loads a state: processor setState, then the controller's setComponentState.
-		if (!arity (1, 1))
-			return false;
-		std::vector<unsigned char> bytes;
-		if (!readBinaryFile (words[1], bytes, error))
-			return false;
-		result = resultName (ctx.instance->loadState (std::vector<uint8> (bytes.begin (), bytes.end ())));
-	}
-	else if (verb == "snapshot")
-	{
-		if (!arity (1, 1) || !renderTo (ctx, words[1], error))
-			return false;
-		result = "wrote " + words[1];
-	}
-	else
-	{
-		error = "unknown event '" + verb + "'";
-		return false;
-	}
-	std::printf ("> %s: %s\n", line.c_str (), result.c_str ());
+	std::printf ("> %s: %s\n", event.line.c_str (), result.c_str ());
 	return true;
 }
 
@@ -604,15 +422,12 @@ int runSnapshot (const Args& args)
 	const std::string& outPath = parsed.positional[1];
 	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 2, parsed.positional.end ());
 
+	if (!checkAssignmentTexts (assignmentTexts, error))
+		return usageError (kName, error);
 	// Events in the order given: files and single events as they come.
-	std::vector<std::string> events;
-	for (auto& option : parsed.options)
-	{
-		if (option.first == "events" && !readLines (option.second, events, error))
-			return usageError (kName, error);
-		if (option.first == "event")
-			events.push_back (option.second);
-	}
+	std::vector<EditorEvent> events;
+	if (int exitCode = collectEvents (kName, parsed, events); exitCode != kExitOk)
+		return exitCode;
 
 	LoadedPlugin plugin;
 	if (!loadPlugin (parsed.positional[0], plugin, error))
@@ -651,14 +466,17 @@ int runSnapshot (const Args& args)
 	handler.clearEvents ();
 	EventContext context {view, offscreen, &instance, rect.getWidth (), rect.getHeight ()};
 	bool ok = true;
-	for (auto& line : events)
+	size_t next = 0;
+	while (ok && next < events.size ())
 	{
-		if (!runEvent (context, line, error))
+		const EditorEvent& event = events[next++];
+		ok = runEvent (context, event, error);
+		printHandlerEvents (handler);
+		if (event.type == EditorEvent::Type::Close)
 		{
-			ok = false;
+			warnEventsNotRun (kName, events, next, "the session was closed");
 			break;
 		}
-		printHandlerEvents (handler);
 	}
 	if (ok && !renderTo (context, outPath, error))
 		ok = false;

@@ -31,6 +31,8 @@ int runStateSave (const Args& args)
 		return usageError (name, "expected BUNDLE OUT.bin");
 	const std::string& outPath = parsed.positional[1];
 	const std::vector<std::string> assignmentTexts (parsed.positional.begin () + 2, parsed.positional.end ());
+	if (!checkAssignmentTexts (assignmentTexts, error))
+		return usageError (name, error);
 
 	LoadedPlugin plugin;
 	if (!loadPlugin (parsed.positional[0], plugin, error))

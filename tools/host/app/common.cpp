@@ -1,8 +1,13 @@
 #include "common.h"
 
+#include "hostlib/audiofile.h"
 #include "hostlib/strings.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 
 namespace vsthost {
@@ -87,6 +92,15 @@ bool parseArgs (const Args& args, const std::vector<std::string>& flags, const s
 	return true;
 }
 
+bool checkAssignmentTexts (const std::vector<std::string>& assignmentTexts, std::string& error)
+{
+	AssignmentText parsed;
+	for (auto& text : assignmentTexts)
+		if (!parseAssignmentText (text, parsed, error))
+			return false;
+	return true;
+}
+
 bool applyAssignments (PluginInstance& instance, const std::vector<std::string>& assignmentTexts,
                        std::vector<ParameterAssignment>& assignments, std::string& error)
 {
@@ -137,10 +151,11 @@ void printParameters (const PluginInstance& instance, bool currentValues)
 		{
 			double value = instance.getController ()->getParamNormalized (info.id);
 			std::printf (" value=%s display=%s\n", shortestDouble (value).c_str (),
-			             quoted (instance.getParamDisplay (info.id, value)).c_str ());
+			             quoted (instance.getParamDisplayWithUnits (info.id, value)).c_str ());
 		}
 		else
-			std::printf (" display=%s\n", quoted (instance.getParamDisplay (info.id, info.defaultNormalizedValue)).c_str ());
+			std::printf (" display=%s\n",
+			             quoted (instance.getParamDisplayWithUnits (info.id, info.defaultNormalizedValue)).c_str ());
 	}
 }
 
@@ -150,7 +165,7 @@ void printParameterValues (const PluginInstance& instance)
 	{
 		double value = instance.getController ()->getParamNormalized (info.id);
 		std::printf ("param %u %s %s %s\n", info.id, quoted (toUtf8 (info.title, 128)).c_str (),
-		             shortestDouble (value).c_str (), quoted (instance.getParamDisplay (info.id, value)).c_str ());
+		             shortestDouble (value).c_str (), quoted (instance.getParamDisplayWithUnits (info.id, value)).c_str ());
 	}
 }
 
@@ -162,6 +177,17 @@ int fail (const char* commandName, const std::string& message)
 
 bool readLines (const std::string& path, std::vector<std::string>& lines, std::string& error)
 {
+	struct stat info {};
+	if (::stat (path.c_str (), &info) != 0)
+	{
+		error = "cannot read '" + path + "': " + std::strerror (errno);
+		return false;
+	}
+	if (S_ISDIR (info.st_mode))
+	{
+		error = "cannot read '" + path + "': it is a folder, not a file";
+		return false;
+	}
 	std::ifstream in (path);
 	if (!in)
 	{
@@ -175,7 +201,74 @@ bool readLines (const std::string& path, std::vector<std::string>& lines, std::s
 			line.pop_back ();
 		lines.push_back (line);
 	}
+	if (in.bad ())
+	{
+		error = "cannot read '" + path + "'";
+		return false;
+	}
 	return true;
+}
+
+int collectEvents (const char* commandName, const ParsedArgs& parsed, std::vector<EditorEvent>& events)
+{
+	std::string error;
+	auto add = [&] (const std::string& line) {
+		EditorEvent event;
+		bool isEvent = false;
+		if (!parseEditorEvent (line, event, isEvent, error))
+			return false;
+		if (isEvent)
+			events.push_back (event);
+		return true;
+	};
+	for (auto& option : parsed.options)
+	{
+		if (option.first == "event" && !add (option.second))
+			return usageError (commandName, "--event: " + error);
+		if (option.first != "events")
+			continue;
+		std::vector<std::string> lines;
+		if (!readLines (option.second, lines, error))
+			return fail (commandName, error);
+		for (size_t i = 0; i < lines.size (); ++i)
+			if (!add (lines[i]))
+				return fail (commandName, option.second + ":" + std::to_string (i + 1) + ": " + error);
+	}
+	return kExitOk;
+}
+
+bool runHostEvent (PluginInstance& instance, const EditorEvent& event, std::string& result, std::string& error)
+{
+	if (event.type == EditorEvent::Type::Set)
+	{
+		// The host changes a parameter (automation).
+		ParameterAssignment assignment;
+		if (!resolveAssignment (instance, event.assignment, assignment, error))
+			return false;
+		instance.setParameter (assignment.id, assignment.normalized);
+		result = assignment.title + " " + instance.getParamDisplayWithUnits (assignment.id, assignment.normalized);
+		return true;
+	}
+	if (event.type == EditorEvent::Type::State)
+	{
+		// The host loads a state, as when it opens a project.
+		std::vector<uint8> bytes;
+		if (!readBinaryFile (event.path, bytes, error))
+			return false;
+		result = resultName (instance.loadState (bytes));
+		return true;
+	}
+	error = "'" + event.line + "' is not an event of the host";
+	return false;
+}
+
+void warnEventsNotRun (const char* commandName, const std::vector<EditorEvent>& events, size_t next,
+                       const std::string& why)
+{
+	if (next >= events.size ())
+		return;
+	std::fprintf (stderr, "vst3host %s: warning: %s; %zu event line(s) did not run, from '%s' on\n", commandName,
+	              why.c_str (), events.size () - next, events[next].line.c_str ());
 }
 
 } // namespace app

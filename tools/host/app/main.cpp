@@ -2,6 +2,8 @@
 
 #include "commands.h"
 
+#include "hostlib/editorevents.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -10,13 +12,12 @@ namespace app {
 
 namespace {
 int runHelp (const Args& args);
-}
+void printCommandHelp (const Command& command);
+} // namespace
 
 const std::vector<Command>& commandTable ()
 {
-	// To add a command (e.g. "snapshot" for the editor as PNG, "edit" for an X11
-	// window): write its run function in its own app/cmd_NAME.cpp, declare it in
-	// commands.h and add a line here.
+	// Each command's run function lives in its own app/cmd_NAME.cpp and is declared in commands.h.
 	static const std::vector<Command> table = {
 	    {"info", "BUNDLE", "factory, classes, buses and parameters of a bundle", runInfo},
 	    {"render",
@@ -27,16 +28,11 @@ const std::vector<Command>& commandTable ()
 	     runStateSave},
 	    {"state-load", "BUNDLE IN.bin [--out FILE]",
 	     "load a state, list the parameters and check that saving gives the same bytes", runStateLoad},
-	    {"snapshot",
-	     "BUNDLE OUT.png [--state-in FILE] [--events FILE] [--event EVENT ...] [PARAM=VALUE ...]\n"
-	     "       events: press|move|release|click X Y [MODS], cancel, wheel X Y D [MODS] [horizontal],\n"
-	     "       key|keydown|keyup KEY [MODS], wait MS, set PARAM=VALUE, state FILE, snapshot FILE.png;\n"
-	     "       MODS: left, middle, right, shift, ctrl, alt, apple, double joined by '+' (or bits, e.g. 66)",
+	    {"snapshot", "BUNDLE OUT.png [--state-in FILE] [--events FILE] [--event EVENT ...] [PARAM=VALUE ...]",
 	     "draw the editor offscreen after replaying input, and list the edits the host saw", runSnapshot},
 	    {"edit",
-	     "BUNDLE [--seconds N] [--screenshot OUT.png [--after MS]] [--events FILE] [PARAM=VALUE ...]\n"
-	     "       events (XTest input, window coordinates): move X Y, press|release [BUTTON], click X Y [BUTTON],\n"
-	     "       wheel X Y up|down|left|right [COUNT], key|keydown|keyup KEYSYM, wait MS, screenshot FILE.png, close",
+	     "BUNDLE [--seconds N] [--screenshot OUT.png [--after MS]] [--events FILE] [--event EVENT ...]\n"
+	     "       [PARAM=VALUE ...]",
 	     "show the editor in an X11 window with a run loop, and list the edits the host saw", runEdit},
 	    {"help", "[COMMAND]", "this text, or the details of one command", runHelp},
 	};
@@ -69,7 +65,17 @@ const char* kDetails =
     "float WAV (--out-double: 64-bit) of the input's length and rate, mono input is\n"
     "fed to both channels; --rate R only checks the input's rate; parameters go to\n"
     "the processor as changes in the first block and are set on the controller.\n"
-    "Exit status: 0 success, 1 failure, 2 bad usage.\n";
+    "Exit status: 0 success; 1 failure (a file that cannot be read or written, a\n"
+    "bundle that does not load, an unknown parameter or a value outside its range,\n"
+    "a bad line in an --events file); 2 bad usage (an unknown option, a missing or\n"
+    "malformed argument, option value, PARAM=VALUE or --event).\n";
+
+// Event lines of snapshot and edit.
+void printEventGrammar (FILE* out)
+{
+	std::fprintf (out, "EVENT (snapshot, edit; one per line in an --events FILE, # starts a comment):\n%s\n",
+	              kEditorEventGrammar);
+}
 
 void printOverview (FILE* out)
 {
@@ -79,7 +85,20 @@ void printOverview (FILE* out)
 	std::fprintf (out, "\n");
 	for (auto& command : commandTable ())
 		std::fprintf (out, "vst3host %s %s\n", command.name, command.usage);
+	std::fprintf (out, "\n");
+	printEventGrammar (out);
 	std::fprintf (out, "\n%s", kDetails);
+}
+
+void printCommandHelp (const Command& command)
+{
+	std::printf ("usage: vst3host %s %s\n  %s\n\n", command.name, command.usage, command.summary);
+	if (std::strcmp (command.name, "snapshot") == 0 || std::strcmp (command.name, "edit") == 0)
+	{
+		printEventGrammar (stdout);
+		std::printf ("\n");
+	}
+	std::printf ("%s", kDetails);
 }
 
 int runHelp (const Args& args)
@@ -92,7 +111,7 @@ int runHelp (const Args& args)
 	auto* command = findCommand (args[0]);
 	if (!command || args.size () > 1)
 		return usageError ("help", "unknown command '" + args[0] + "'");
-	std::printf ("vst3host %s %s\n  %s\n\n%s", command->name, command->usage, command->summary, kDetails);
+	printCommandHelp (*command);
 	return kExitOk;
 }
 } // namespace
@@ -122,5 +141,14 @@ int main (int argc, char* argv[])
 		return kExitUsage;
 	}
 	Args args (argv + 2, argv + argc);
+	// Every command answers --help (or -h) with its usage.
+	for (auto& arg : args)
+	{
+		if (arg == "--help" || arg == "-h")
+		{
+			printCommandHelp (*command);
+			return kExitOk;
+		}
+	}
 	return command->run (args);
 }

@@ -456,11 +456,30 @@ bool PluginInstance::findParameter (const std::string& key, ParamID& id, std::st
 		return true;
 	}
 	if (matches.empty ())
-		error = "no parameter with ID or title '" + key + "'";
+	{
+		error = "no parameter with ID or title '" + key + "'; the parameters are:";
+		for (auto& info : infos)
+			error += " " + std::to_string (info.id) + " " + quoted (toUtf8 (info.title, 128)) +
+			         (&info == &infos.back () ? "" : ",");
+	}
 	else
 		error = "parameter title '" + key + "' is ambiguous (" + std::to_string (matches.size ()) +
 		        " titles match when case is ignored)";
 	return false;
+}
+
+std::string PluginInstance::getParamDisplayWithUnits (ParamID id, ParamValue normalized) const
+{
+	std::string display = getParamDisplay (id, normalized);
+	for (auto& info : getParameterInfos ())
+	{
+		if (info.id != id)
+			continue;
+		std::string units = toUtf8 (info.units, 128);
+		if (!units.empty () && !display.empty ())
+			display += " " + units;
+	}
+	return display;
 }
 
 std::string PluginInstance::getParamDisplay (ParamID id, ParamValue normalized) const

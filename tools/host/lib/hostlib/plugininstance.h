@@ -118,6 +118,8 @@ public:
 	bool findParameter (const std::string& key, Steinberg::Vst::ParamID& id, std::string& error) const;
 	// getParamStringByValue as UTF-8; empty when the controller gives no text.
 	std::string getParamDisplay (Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized) const;
+	// The display text followed by the parameter's units, when it has any ("6.00 dB").
+	std::string getParamDisplayWithUnits (Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized) const;
 
 	void terminate ();
 	// What the host's last release of the component and of a separate controller

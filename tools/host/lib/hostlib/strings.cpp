@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 namespace vsthost {
 
@@ -234,6 +235,16 @@ bool equalsIgnoreCase (const std::string& a, const std::string& b)
 			return false;
 	}
 	return true;
+}
+
+std::vector<std::string> splitWords (const std::string& line)
+{
+	std::vector<std::string> words;
+	std::istringstream in (line);
+	std::string word;
+	while (in >> word)
+		words.push_back (word);
+	return words;
 }
 
 } // namespace vsthost

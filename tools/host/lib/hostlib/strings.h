@@ -4,6 +4,7 @@
 #include "pluginterfaces/base/funknown.h"
 
 #include <string>
+#include <vector>
 
 namespace vsthost {
 
@@ -29,6 +30,9 @@ std::string quoted (const std::string& text);
 
 // Name of a result code ("kResultOk", "kResultFalse", ...).
 std::string resultName (Steinberg::tresult result);
+
+// The words of a line, split at blanks (spaces, tabs, line ends).
+std::vector<std::string> splitWords (const std::string& line);
 
 // ASCII case-insensitive comparison.
 bool equalsIgnoreCase (const std::string& a, const std::string& b);

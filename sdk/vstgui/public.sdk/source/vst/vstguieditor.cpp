@@ -325,7 +325,10 @@ bool VSTGUIEditor::attachTo (void* parent, VSTGUI::PlatformType type)
 	attachedToParent = true;
 	if (!offscreen && contentScaleFactor != 1.f && frame && frame->getPlatformFrame ())
 		frame->getPlatformFrame ()->setScaleFactor (contentScaleFactor);
-	idleTimer = new VSTGUI::CVSTGUITimer ([this] (VSTGUI::CVSTGUITimer*) { doIdleStuff (); }, kIdleRate, true);
+	// Offscreen, renderRGBA does the idle work before it draws: a timer would only make
+	// every advanceTime step through each of its ticks.
+	if (!offscreen)
+		idleTimer = new VSTGUI::CVSTGUITimer ([this] (VSTGUI::CVSTGUITimer*) { doIdleStuff (); }, kIdleRate, true);
 	return true;
 }
 
@@ -516,7 +519,7 @@ tresult PLUGIN_API VSTGUIEditor::renderRGBA (uint8* buffer, int32 width, int32 h
 	auto platformFrame = dynamic_cast<VSTGUI::COffscreenPlatformFrame*> (frame->getPlatformFrame ());
 	if (!platformFrame)
 		return kResultFalse;
-	frame->idle ();
+	doIdleStuff ();
 	platformFrame->render ();
 	auto context = platformFrame->getContext ();
 	for (int32 y = 0; y < height; ++y)
