@@ -20,16 +20,9 @@ namespace {
 void printAssignments (const PluginInstance& instance, const std::vector<ParameterAssignment>& assignments)
 {
 	for (auto& assignment : assignments)
-	{
-		std::string units;
-		for (auto& info : instance.getParameterInfos ())
-			if (info.id == assignment.id)
-				units = toUtf8 (info.units, 128);
-		std::string display = instance.getParamDisplay (assignment.id, assignment.normalized);
 		std::printf ("set: id=%u title=%s value=%s display=%s\n", assignment.id, quoted (assignment.title).c_str (),
 		             shortestDouble (assignment.normalized).c_str (),
-		             quoted (units.empty () ? display : display + " " + units).c_str ());
-	}
+		             quoted (instance.getParamDisplayWithUnits (assignment.id, assignment.normalized)).c_str ());
 }
 } // namespace
 

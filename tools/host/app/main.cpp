@@ -23,7 +23,7 @@ const std::vector<Command>& commandTable ()
 	    {"render",
 	     "BUNDLE IN.wav OUT.wav [--block N] [--float|--double] [--out-double] [--rate R]\n"
 	     "       [--state-in FILE] [--state-out FILE] [PARAM=VALUE ...]",
-	     "run an audio file through the plug-in into a stereo float WAV", runRender},
+	     "run an audio file through the plug-in into a stereo file (format by its extension)", runRender},
 	    {"state-save", "BUNDLE OUT.bin [PARAM=VALUE ...]", "save the processor's state after setting parameters",
 	     runStateSave},
 	    {"state-load", "BUNDLE IN.bin [--out FILE]",
@@ -61,9 +61,13 @@ const char* kDetails =
     "PARAM is a parameter ID or title (exact title first, then ignoring case).\n"
     "VALUE is a normalised value in [0, 1], or plain:X for a plain value, or dB:X\n"
     "for a parameter in dB (converted with the controller's plainParamToNormalized).\n"
-    "render: 32-bit samples by default (--double for 64-bit); the output is a 32-bit\n"
-    "float WAV (--out-double: 64-bit) of the input's length and rate, mono input is\n"
-    "fed to both channels; --rate R only checks the input's rate; parameters go to\n"
+    "render: 32-bit samples by default (--double for 64-bit), streamed block by block;\n"
+    "the output has the input's length and rate, its format follows its extension\n"
+    "(.wav: 32-bit float, --out-double: 64-bit; .flac: 24-bit; .aiff, .w64, .rf64,\n"
+    ".caf, .au: float; .ogg, .opus, .mp3), mono input is fed to both channels and\n"
+    "channels past two are dropped; --rate R only checks the input's rate; the\n"
+    "output is written to a temporary file and renamed over OUT only on success,\n"
+    "and an OUT that is the input itself is refused; parameters go to\n"
     "the processor as changes in the first block and are set on the controller.\n"
     "Exit status: 0 success; 1 failure (a file that cannot be read or written, a\n"
     "bundle that does not load, an unknown parameter or a value outside its range,\n"
