@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <set>
 #include <vector>
 
 namespace {
@@ -76,4 +78,37 @@ TEST_F (FuzzReplay, ProcessCallSequences)
 TEST_F (FuzzReplay, UiDescriptions)
 {
 	EXPECT_GT (replay ("uidesc", fuzz::uidescTarget), 0);
+}
+
+// The seeds reach the drawing of every kind of control the description can make,
+// and the seeds of extreme values draw the kinds they are about.
+TEST_F (FuzzReplay, UiDescriptionSeedsDrawEveryControlKind)
+{
+	const std::map<std::string, std::set<std::string>> extremes {
+	    {"extremes-slider.uidesc", {"CSlider"}},
+	    {"extremes-knob.uidesc", {"CKnob"}},
+	    {"extremes-text.uidesc", {"CParamDisplay", "CTextLabel"}},
+	    {"extremes-switches.uidesc", {"COnOffButton", "CVerticalSwitch", "CHorizontalSwitch"}},
+	    {"extremes-geometry.uidesc",
+	     {"CSlider", "CKnob", "CTextLabel", "CParamDisplay", "COnOffButton", "CVerticalSwitch", "CHorizontalSwitch"}}};
+	std::set<std::string> drawn;
+	for (auto& file : inputsOf ("uidesc"))
+	{
+		std::ifstream in (file, std::ios::binary);
+		std::vector<uint8_t> bytes ((std::istreambuf_iterator<char> (in)), std::istreambuf_iterator<char> ());
+		currentInput = file.string ();
+		fuzz::uidescTarget (bytes.data (), bytes.size ());
+		const auto& kinds = fuzz::uidescDrawnKinds ();
+		drawn.insert (kinds.begin (), kinds.end ());
+		auto expected = extremes.find (file.filename ().string ());
+		if (expected != extremes.end ())
+		{
+			for (const auto& kind : expected->second)
+				EXPECT_TRUE (kinds.count (kind)) << file << " does not draw a " << kind;
+		}
+	}
+	currentInput.clear ();
+	for (const char* kind : {"CSlider", "CKnob", "CParamDisplay", "CTextLabel", "COnOffButton", "CVerticalSwitch",
+	                         "CHorizontalSwitch"})
+		EXPECT_TRUE (drawn.count (kind)) << kind << " is never drawn";
 }
