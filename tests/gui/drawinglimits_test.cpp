@@ -277,6 +277,36 @@ TEST (DrawingLimits, ABitmapPlacedFromAFarDestinationLandsWhereItShould)
 	}
 }
 
+TEST (DrawingLimits, BitmapsAreNotDrawnShrunkOrGrownBeyond256Times)
+{
+	auto bitmap = makeOwned<CBitmap> (8., 8.);
+	{
+		auto target = static_cast<cairo_surface_t*> (bitmap->getPlatformBitmap ());
+		ASSERT_TRUE (target);
+		cairo_t* cr = cairo_create (target);
+		cairo_set_source_rgb (cr, 0., 1., 0.);
+		cairo_paint (cr);
+		cairo_destroy (cr);
+		cairo_surface_mark_dirty (target);
+	}
+	for (double scale : {2., 0.25, 256.})
+	{
+		SCOPED_TRACE (scale);
+		auto ctx = makeSurface ();
+		CDrawContext::Transform t (*ctx, CGraphicsTransform ().scale (scale, scale));
+		ctx->drawBitmap (bitmap, CRect (0, 0, 8, 8));
+		EXPECT_FALSE (allPixelsAre (*ctx, kBlackCColor));
+	}
+	for (double scale : {300., 1. / 300., 65536.})
+	{
+		SCOPED_TRACE (scale);
+		auto ctx = makeSurface ();
+		CDrawContext::Transform t (*ctx, CGraphicsTransform ().scale (scale, scale));
+		ctx->drawBitmap (bitmap, CRect (0, 0, 8, 8));
+		EXPECT_TRUE (allPixelsAre (*ctx, kBlackCColor));
+	}
+}
+
 TEST (DrawingLimits, LineWidthsAreKeptWithinCairosRange)
 {
 	// A line across the surface as wide as a huge width is drawn, clamped to 2^20 pixels:

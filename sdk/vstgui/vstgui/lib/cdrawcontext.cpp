@@ -47,6 +47,7 @@ constexpr double kMinDeviceFontSize = 1. / 64.;
 // transform draws nothing (Cairo refuses matrices that it cannot invert).
 constexpr double kMaxStretch = 65536.;
 constexpr double kMinStretch = 1. / 65536.;
+constexpr double kMaxBitmapStretch = 256.;
 // A stroke that would have more dashes than this is drawn solid.
 constexpr double kMaxDashCount = 1048576.;
 constexpr int kMaxArcSegments = 1024;
@@ -119,6 +120,8 @@ struct DeviceMatrix
 			meanStretch = std::sqrt (det);
 		}
 	}
+	/** A lower bound of how much a length shrinks. */
+	double minStretch () const { return meanStretch * meanStretch / maxStretch; }
 	bool inRange (double x, double y) const
 	{
 		cairo_matrix_transform_point (&m, &x, &y);
@@ -196,8 +199,7 @@ public:
 		if (span > kMaxArcSpan)
 		{
 			const double turns = std::floor (span / (2. * M_PI));
-			const double rest = span - turns * 2. * M_PI;
-			const double kept = rest + (std::fmod (turns, 2.) == 1. ? 2. * M_PI : 4. * M_PI);
+			const double kept = std::fmod (span, 2. * M_PI) + (std::fmod (turns, 2.) == 1. ? 2. * M_PI : 4. * M_PI);
 			a2 = clockwise ? a1 + kept : a1 - kept;
 		}
 		Op op (Op::kArc);
@@ -282,7 +284,7 @@ private:
 	{
 		// Cairo draws an arc as a unit circle under a scaled matrix, which must stay
 		// invertible: radii below a millionth of a pixel go the device way.
-		const double minStretch = dm.meanStretch * dm.meanStretch / dm.maxStretch;
+		const double minStretch = dm.minStretch ();
 		for (const auto& op : ops)
 		{
 			const auto& p = op.p;
@@ -938,9 +940,11 @@ void CDrawContext::drawBitmap (CBitmap* bitmap, const CRect& dest, const CPoint&
 	const DeviceMatrix matrix = scope.matrix ();
 	CRect r (dest);
 	r.normalize ();
-	// A bitmap whose origin lies beyond the limits is far outside any surface.
+	// A bitmap whose origin lies beyond the limits is far outside any surface. Pixman
+	// samples it in 16.16 fixed point: it is not drawn shrunk or grown beyond 256 times.
 	const double x = r.left - offset.x, y = r.top - offset.y;
-	if (!matrix.inRange (x, y))
+	if (!matrix.inRange (x, y) || matrix.maxStretch > kMaxBitmapStretch ||
+	    matrix.minStretch () < 1. / kMaxBitmapStretch)
 		return;
 	Shape shape;
 	shape.rect (r);
