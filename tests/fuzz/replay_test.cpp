@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -111,4 +112,42 @@ TEST_F (FuzzReplay, UiDescriptionSeedsDrawEveryControlKind)
 	for (const char* kind : {"CSlider", "CKnob", "CParamDisplay", "CTextLabel", "COnOffButton", "CVerticalSwitch",
 	                         "CHorizontalSwitch"})
 		EXPECT_TRUE (drawn.count (kind)) << kind << " is never drawn";
+}
+
+// libFuzzer refuses a dictionary with a line it cannot read (and the run with it):
+// every line is blank, a comment, or name="text" with only \\, \" and \xHH escapes.
+TEST (FuzzDictionary, EveryLineOfTheDescriptionDictionaryReads)
+{
+	std::ifstream in (std::filesystem::path (PALVIS_FUZZ_CORPUS_DIR) / ".." / "uidesc.dict");
+	ASSERT_TRUE (in);
+	std::string line;
+	int entries = 0;
+	for (int number = 1; std::getline (in, line); ++number)
+	{
+		if (line.empty () || line[0] == '#')
+			continue;
+		const auto open = line.find ('"');
+		ASSERT_NE (open, std::string::npos) << "line " << number << ": " << line;
+		ASSERT_EQ (line.back (), '"') << "line " << number << ": " << line;
+		ASSERT_GT (line.size (), open + 1) << "line " << number << ": " << line;
+		for (size_t i = open + 1; i + 1 < line.size (); ++i)
+		{
+			if (line[i] == '"')
+				ADD_FAILURE () << "line " << number << ": unescaped quote: " << line;
+			if (line[i] != '\\')
+				continue;
+			const char next = line[++i];
+			if (next == 'x')
+			{
+				EXPECT_TRUE (i + 2 < line.size () && std::isxdigit (static_cast<unsigned char> (line[i + 1])) &&
+				             std::isxdigit (static_cast<unsigned char> (line[i + 2])))
+				    << "line " << number << ": " << line;
+				i += 2;
+			}
+			else
+				EXPECT_TRUE (next == '\\' || next == '"') << "line " << number << ": " << line;
+		}
+		++entries;
+	}
+	EXPECT_GT (entries, 200);
 }
