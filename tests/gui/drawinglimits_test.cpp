@@ -75,6 +75,22 @@ bool samePixels (const COffscreenContext& a, const COffscreenContext& b)
 	return true;
 }
 
+/** An 8 x 8 bitmap, green from the left edge to greenWidth, transparent beyond. */
+SharedPointer<CBitmap> makeGreenBitmap (double greenWidth)
+{
+	auto bitmap = makeOwned<CBitmap> (8., 8.);
+	if (auto target = static_cast<cairo_surface_t*> (bitmap->getPlatformBitmap ()))
+	{
+		cairo_t* cr = cairo_create (target);
+		cairo_set_source_rgb (cr, 0., 1., 0.);
+		cairo_rectangle (cr, 0., 0., greenWidth, 8.);
+		cairo_fill (cr);
+		cairo_destroy (cr);
+		cairo_surface_mark_dirty (target);
+	}
+	return bitmap;
+}
+
 /** Every primitive with v in one place after another: coordinates, sizes, line width,
  *  font size, angles, offsets, transform, clip and dashes. */
 void drawEverythingWith (CDrawContext& ctx, double v, CBitmap* bitmap)
@@ -250,18 +266,8 @@ TEST (DrawingLimits, RectanglesBeyondTheFixedPointRangeAreClampedNotLost)
 
 TEST (DrawingLimits, ABitmapPlacedFromAFarDestinationLandsWhereItShould)
 {
-	// Left half green, right half transparent.
-	auto bitmap = makeOwned<CBitmap> (8., 8.);
-	{
-		auto target = static_cast<cairo_surface_t*> (bitmap->getPlatformBitmap ());
-		ASSERT_TRUE (target);
-		cairo_t* cr = cairo_create (target);
-		cairo_set_source_rgb (cr, 0., 1., 0.);
-		cairo_rectangle (cr, 0., 0., 4., 8.);
-		cairo_fill (cr);
-		cairo_destroy (cr);
-		cairo_surface_mark_dirty (target);
-	}
+	auto bitmap = makeGreenBitmap (4.); // left half green, right half transparent
+	ASSERT_TRUE (bitmap->getPlatformBitmap ());
 	auto expected = makeSurface ();
 	expected->drawBitmap (bitmap, CRect (10, 10, 18, 18));
 	for (double v : {3e7, 1e12, 1e15}) // v + 10 exact
@@ -279,16 +285,8 @@ TEST (DrawingLimits, ABitmapPlacedFromAFarDestinationLandsWhereItShould)
 
 TEST (DrawingLimits, BitmapsAreNotDrawnShrunkOrGrownBeyond256Times)
 {
-	auto bitmap = makeOwned<CBitmap> (8., 8.);
-	{
-		auto target = static_cast<cairo_surface_t*> (bitmap->getPlatformBitmap ());
-		ASSERT_TRUE (target);
-		cairo_t* cr = cairo_create (target);
-		cairo_set_source_rgb (cr, 0., 1., 0.);
-		cairo_paint (cr);
-		cairo_destroy (cr);
-		cairo_surface_mark_dirty (target);
-	}
+	auto bitmap = makeGreenBitmap (8.);
+	ASSERT_TRUE (bitmap->getPlatformBitmap ());
 	for (double scale : {2., 0.25, 256.})
 	{
 		SCOPED_TRACE (scale);

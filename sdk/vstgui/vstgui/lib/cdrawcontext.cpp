@@ -5,6 +5,7 @@
 #include <cairo.h>
 #include <array>
 #include <cmath>
+#include <functional>
 
 namespace VSTGUI {
 
@@ -138,6 +139,15 @@ struct DeviceMatrix
 		return true;
 	}
 };
+
+/** Whether text set at (x, y) with these extents stays inside the device limits. */
+bool textFits (const DeviceMatrix& m, double x, double y, const cairo_text_extents_t& te)
+{
+	const double left = x + te.x_bearing, top = y + te.y_bearing;
+	return m.inRange (x, y) && m.inRange (x + te.x_advance, y + te.y_advance) && m.inRange (left, top) &&
+	       m.inRange (left + te.width, top) && m.inRange (left, top + te.height) &&
+	       m.inRange (left + te.width, top + te.height);
+}
 
 void ellipsePath (cairo_t* cr, const CRect& r, double a1, double a2, bool clockwise, bool newSub)
 {
@@ -653,6 +663,33 @@ struct CDrawContext::Backend
 		return std::fmod (w, 2.) == 1. ? 0.5 : 0.;
 	}
 
+	/** Sets one line of text with its baseline starting where place puts it (given the
+	 *  text's extents), unless the font would not show or the text reaches beyond the
+	 *  limits. */
+	static void drawText (CDrawContext& ctx, UTF8StringPtr string, bool antialias,
+	                      const std::function<CPoint (cairo_t*, const cairo_text_extents_t&)>& place)
+	{
+		if (!ctx.getBackend () || !string || !*string)
+			return;
+		Scope scope (ctx, *ctx.backend);
+		if (!scope)
+			return;
+		cairo_t* cr = scope.cr;
+		const DeviceMatrix matrix = scope.matrix ();
+		if (!selectFont (cr, ctx.getFont (), matrix.maxStretch))
+			return;
+		cairo_text_extents_t te;
+		cairo_text_extents (cr, string, &te);
+		const CPoint p = place (cr, te);
+		if (!textFits (matrix, p.x, p.y, te))
+			return;
+		if (!antialias)
+			cairo_set_antialias (cr, CAIRO_ANTIALIAS_NONE);
+		setColor (cr, ctx.currentState.fontColor, ctx.currentState.globalAlpha);
+		cairo_move_to (cr, p.x, p.y);
+		cairo_show_text (cr, string);
+	}
+
 	/** Adds the shape and fills and/or strokes it; returns how the shape was added. */
 	Shape::Mode finish (const State& st, CDrawStyle style, Shape& shape, const DeviceMatrix& dm)
 	{
@@ -976,20 +1013,6 @@ void CDrawContext::clearRect (const CRect& rect)
 		cairo_fill (scope.cr);
 }
 
-//------------------------------------------------------------------------
-namespace {
-
-/** Whether text set at (x, y) with these extents stays inside the device limits. */
-bool textFits (const DeviceMatrix& m, double x, double y, const cairo_text_extents_t& te)
-{
-	const double left = x + te.x_bearing, top = y + te.y_bearing;
-	return m.inRange (x, y) && m.inRange (x + te.x_advance, y + te.y_advance) && m.inRange (left, top) &&
-	       m.inRange (left + te.width, top) && m.inRange (left, top + te.height) &&
-	       m.inRange (left + te.width, top + te.height);
-}
-
-} // anonymous
-
 CCoord CDrawContext::getStringWidth (UTF8StringPtr string)
 {
 	if (!string || !*string)
@@ -1008,58 +1031,24 @@ CCoord CDrawContext::getStringWidth (UTF8StringPtr string)
 void CDrawContext::drawString (UTF8StringPtr string, const CRect& rect, const CHoriTxtAlign hAlign,
                                bool antialias)
 {
-	if (!getBackend () || !string || !*string)
-		return;
-	Backend::Scope scope (*this, *backend);
-	if (!scope)
-		return;
-	cairo_t* cr = scope.cr;
-	const DeviceMatrix matrix = scope.matrix ();
-	if (!selectFont (cr, getFont (), matrix.maxStretch))
-		return;
-	cairo_font_extents_t fe;
-	cairo_font_extents (cr, &fe);
-	cairo_text_extents_t te;
-	cairo_text_extents (cr, string, &te);
-	CRect r (rect);
-	r.normalize ();
-	double x = r.left;
-	if (hAlign == kCenterText)
-		x = r.left + (r.getWidth () - te.x_advance) / 2.;
-	else if (hAlign == kRightText)
-		x = r.right - te.x_advance;
-	double y = r.top + r.getHeight () / 2. + (fe.ascent - fe.descent) / 2.;
-	x = std::round (x);
-	y = std::round (y);
-	if (!textFits (matrix, x, y, te))
-		return;
-	if (!antialias)
-		cairo_set_antialias (cr, CAIRO_ANTIALIAS_NONE);
-	Backend::setColor (cr, currentState.fontColor, currentState.globalAlpha);
-	cairo_move_to (cr, x, y);
-	cairo_show_text (cr, string);
+	Backend::drawText (*this, string, antialias, [&] (cairo_t* cr, const cairo_text_extents_t& te) {
+		cairo_font_extents_t fe;
+		cairo_font_extents (cr, &fe);
+		CRect r (rect);
+		r.normalize ();
+		double x = r.left;
+		if (hAlign == kCenterText)
+			x = r.left + (r.getWidth () - te.x_advance) / 2.;
+		else if (hAlign == kRightText)
+			x = r.right - te.x_advance;
+		double y = r.top + r.getHeight () / 2. + (fe.ascent - fe.descent) / 2.;
+		return CPoint (std::round (x), std::round (y));
+	});
 }
 
 void CDrawContext::drawString (UTF8StringPtr string, const CPoint& point, bool antialias)
 {
-	if (!getBackend () || !string || !*string)
-		return;
-	Backend::Scope scope (*this, *backend);
-	if (!scope)
-		return;
-	cairo_t* cr = scope.cr;
-	const DeviceMatrix matrix = scope.matrix ();
-	if (!selectFont (cr, getFont (), matrix.maxStretch))
-		return;
-	cairo_text_extents_t te;
-	cairo_text_extents (cr, string, &te);
-	if (!textFits (matrix, point.x, point.y, te))
-		return;
-	if (!antialias)
-		cairo_set_antialias (cr, CAIRO_ANTIALIAS_NONE);
-	Backend::setColor (cr, currentState.fontColor, currentState.globalAlpha);
-	cairo_move_to (cr, point.x, point.y);
-	cairo_show_text (cr, string);
+	Backend::drawText (*this, string, antialias, [&] (cairo_t*, const cairo_text_extents_t&) { return point; });
 }
 
 //------------------------------------------------------------------------
