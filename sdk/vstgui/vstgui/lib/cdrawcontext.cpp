@@ -257,7 +257,7 @@ private:
 		explicit Op (Kind kind) : kind (kind) {}
 
 		Kind kind;
-		std::array<double, 6> p {}; // points; a rectangle's x, y, w, h; an arc's two angles
+		std::array<double, 6> p {}; // points; a rectangle's x, y, w, h, right, bottom; an arc's angles
 		CRect r;                    // the ellipse of an arc
 		bool clockwise {true};
 		bool newSubpath {true};
