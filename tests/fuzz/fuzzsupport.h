@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <set>
 #include <string>
 
 namespace fuzz {
@@ -17,6 +18,9 @@ int processTarget (const uint8_t* data, size_t size);
 int uidescTarget (const uint8_t* data, size_t size);
 int inputTarget (const uint8_t* data, size_t size);
 int eventsTarget (const uint8_t* data, size_t size);
+
+// The kinds of control (class names) that the last uidescTarget call drew.
+const std::set<std::string>& uidescDrawnKinds ();
 
 // One-time set-up of a target, before its first input (resources, registrations).
 void prepareTargets ();

@@ -9,10 +9,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <map>
+#include <set>
 #include <vector>
 
 namespace {
@@ -118,4 +121,75 @@ TEST_F (FuzzReplay, RandomEditorEventLines)
 		text += '\n';
 	}
 	fuzz::eventsTarget (reinterpret_cast<const uint8_t*> (text.data ()), text.size ());
+}
+
+// The seeds reach the drawing of every kind of control the description can make,
+// and the seeds of extreme values draw the kinds they are about.
+TEST_F (FuzzReplay, UiDescriptionSeedsDrawEveryControlKind)
+{
+	const std::map<std::string, std::set<std::string>> extremes {
+	    {"extremes-slider.uidesc", {"CSlider"}},
+	    {"extremes-knob.uidesc", {"CKnob"}},
+	    {"extremes-text.uidesc", {"CParamDisplay", "CTextLabel"}},
+	    {"extremes-switches.uidesc", {"COnOffButton", "CVerticalSwitch", "CHorizontalSwitch"}},
+	    {"extremes-geometry.uidesc",
+	     {"CSlider", "CKnob", "CTextLabel", "CParamDisplay", "COnOffButton", "CVerticalSwitch", "CHorizontalSwitch"}}};
+	std::set<std::string> drawn;
+	for (auto& file : inputsOf ("uidesc"))
+	{
+		std::ifstream in (file, std::ios::binary);
+		std::vector<uint8_t> bytes ((std::istreambuf_iterator<char> (in)), std::istreambuf_iterator<char> ());
+		currentInput = file.string ();
+		fuzz::uidescTarget (bytes.data (), bytes.size ());
+		const auto& kinds = fuzz::uidescDrawnKinds ();
+		drawn.insert (kinds.begin (), kinds.end ());
+		auto expected = extremes.find (file.filename ().string ());
+		if (expected != extremes.end ())
+		{
+			for (const auto& kind : expected->second)
+				EXPECT_TRUE (kinds.count (kind)) << file << " does not draw a " << kind;
+		}
+	}
+	currentInput.clear ();
+	for (const char* kind : {"CSlider", "CKnob", "CParamDisplay", "CTextLabel", "COnOffButton", "CVerticalSwitch",
+	                         "CHorizontalSwitch"})
+		EXPECT_TRUE (drawn.count (kind)) << kind << " is never drawn";
+}
+
+// libFuzzer refuses a dictionary with a line it cannot read (and the run with it):
+// every line is blank, a comment, or name="text" with only \\, \" and \xHH escapes.
+TEST (FuzzDictionary, EveryLineOfTheDescriptionDictionaryReads)
+{
+	std::ifstream in (std::filesystem::path (PALVIS_FUZZ_CORPUS_DIR) / ".." / "uidesc.dict");
+	ASSERT_TRUE (in);
+	std::string line;
+	int entries = 0;
+	for (int number = 1; std::getline (in, line); ++number)
+	{
+		if (line.empty () || line[0] == '#')
+			continue;
+		const auto open = line.find ('"');
+		ASSERT_NE (open, std::string::npos) << "line " << number << ": " << line;
+		ASSERT_EQ (line.back (), '"') << "line " << number << ": " << line;
+		ASSERT_GT (line.size (), open + 1) << "line " << number << ": " << line;
+		for (size_t i = open + 1; i + 1 < line.size (); ++i)
+		{
+			if (line[i] == '"')
+				ADD_FAILURE () << "line " << number << ": unescaped quote: " << line;
+			if (line[i] != '\\')
+				continue;
+			const char next = line[++i];
+			if (next == 'x')
+			{
+				EXPECT_TRUE (i + 2 < line.size () && std::isxdigit (static_cast<unsigned char> (line[i + 1])) &&
+				             std::isxdigit (static_cast<unsigned char> (line[i + 2])))
+				    << "line " << number << ": " << line;
+				i += 2;
+			}
+			else
+				EXPECT_TRUE (next == '\\' || next == '"') << "line " << number << ": " << line;
+		}
+		++entries;
+	}
+	EXPECT_GT (entries, 200);
 }

@@ -4,18 +4,24 @@
 // plug-in's about-view sub-controller, then, through a VST3 editor made over
 // the plug-in's edit controller from the same text, with the editor as the
 // controller (which binds the controls to the parameters); a small editor is
-// then opened offscreen, drawn, clicked, scrolled and closed.
+// then opened offscreen (at a scale factor of 1, 1.5 or 2, chosen by the input's
+// length), drawn, clicked, scrolled and closed.
 //
 // Properties: no crash, no leak, no bad access; a refused description says why;
-// every about-view controller that a build created is gone with its view.
+// every about-view controller that a build created is gone with its view. The
+// kinds of control whose draw ran in the first picture are recorded for the
+// replay test, which checks that the seeds reach every kind.
 #include "fuzzsupport.h"
 
 #include "controller/plugaboutcontroller.h"
 #include "controller/plugcontroller.h"
 
 #include "pluginterfaces/gui/iplugviewoffscreen.h"
+#include "vstgui/lib/cframe.h"
+#include "vstgui/lib/controls/ccontrol.h"
 #include "vstgui/lib/cresourcedescription.h"
 #include "vstgui/lib/cview.h"
+#include "vstgui/lib/cviewcontainer.h"
 #include "vstgui/plugin-bindings/vst3editor.h"
 #include "vstgui/uidescription/icontroller.h"
 #include "vstgui/uidescription/uidescription.h"
@@ -27,8 +33,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cxxabi.h>
 #include <dirent.h>
+#include <typeinfo>
+#include <functional>
 #include <list>
+#include <set>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -68,7 +78,32 @@ std::vector<std::string> templateNames (const VSTGUI::IUIDescription& desc)
 	return result;
 }
 
-void openOffscreen (IPlugView* view)
+std::set<std::string> drawnKinds;
+
+/** The class name of a view, without its namespace. */
+std::string kindOf (VSTGUI::CView& view)
+{
+	int status = 0;
+	char* demangled = abi::__cxa_demangle (typeid (view).name (), nullptr, nullptr, &status);
+	std::string name = (status == 0 && demangled) ? demangled : typeid (view).name ();
+	std::free (demangled);
+	const auto colon = name.rfind (':');
+	return colon == std::string::npos ? name : name.substr (colon + 1);
+}
+
+void forEachControl (VSTGUI::CViewContainer& container, const std::function<void (VSTGUI::CControl&)>& f)
+{
+	for (uint32_t i = 0; i < container.getNbViews (); ++i)
+	{
+		VSTGUI::CView* view = container.getView (i);
+		if (auto control = dynamic_cast<VSTGUI::CControl*> (view))
+			f (*control);
+		if (auto child = view ? view->asViewContainer () : nullptr)
+			forEachControl (*child, f);
+	}
+}
+
+void openOffscreen (VSTGUI::VST3Editor* view)
 {
 	IPlugViewOffscreen* offscreen = nullptr;
 	if (view->queryInterface (IPlugViewOffscreen::iid, reinterpret_cast<void**> (&offscreen)) != kResultOk ||
@@ -81,7 +116,16 @@ void openOffscreen (IPlugView* view)
 	{
 		const int32 w = size.getWidth (), h = size.getHeight ();
 		std::vector<uint8> pixels (static_cast<size_t> (w) * static_cast<size_t> (h) * 4);
+		// Every control counts as not yet drawn; a draw marks it drawn.
+		VSTGUI::CFrame* frame = view->getFrame ();
+		if (frame)
+			forEachControl (*frame, [] (VSTGUI::CControl& c) { c.setDirty (true); });
 		offscreen->renderRGBA (pixels.data (), w, h, w * 4);
+		if (frame)
+			forEachControl (*frame, [] (VSTGUI::CControl& c) {
+				if (!c.isDirty ())
+					drawnKinds.insert (kindOf (c));
+			});
 		const double x = w / 2.0, y = h / 2.0;
 		offscreen->onMouseEvent (IPlugViewOffscreen::kMouseDown, x, y, IPlugViewOffscreen::kLButton);
 		offscreen->onMouseEvent (IPlugViewOffscreen::kMouseMoved, x, y - 10, IPlugViewOffscreen::kLButton);
@@ -98,6 +142,11 @@ void openOffscreen (IPlugView* view)
 }
 
 } // namespace
+
+const std::set<std::string>& uidescDrawnKinds ()
+{
+	return drawnKinds;
+}
 
 void prepareTargets ()
 {
@@ -130,6 +179,7 @@ void prepareTargets ()
 
 int uidescTarget (const uint8_t* data, size_t size)
 {
+	drawnKinds.clear ();
 	auto desc = VSTGUI::makeOwned<VSTGUI::UIDescription> (VSTGUI::CResourceDescription ("fuzz.uidesc"));
 	if (!desc->parseFromMemory (data, size))
 	{
@@ -160,6 +210,8 @@ int uidescTarget (const uint8_t* data, size_t size)
 		auto* editor = new VSTGUI::VST3Editor (controller, "view", "fuzz.uidesc");
 		if (editor->isValid ())
 		{
+			static const float kScales[] = {1.f, 1.5f, 2.f};
+			editor->setContentScaleFactor (kScales[size % 3]);
 			for (auto& name : names)
 			{
 				VSTGUI::CView* view = editor->getUIDescription ()->createView (name.c_str (), editor);

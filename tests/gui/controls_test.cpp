@@ -589,6 +589,28 @@ TEST (GuiSwitch, DrawsTheSubImageOfTheValue)
 	EXPECT_EQ (rec.calls[0].mode, 0);
 }
 
+
+// A range without a normalised value (infinite bounds give not-a-number) and a view
+// far thinner than its bitmap's images: the first image and every sub-image count
+// without a conversion that UndefinedBehaviorSanitizer reports.
+TEST (GuiSwitch, DegenerateRangesAndSizesStayInTheirPositions)
+{
+	auto bitmap = makeOwned<CBitmap> (10., 60.);
+	auto sw = makeOwned<CVerticalSwitch> (CRect (0, 0, 10, 20), nullptr, -1, bitmap);
+	sw->setMin (std::numeric_limits<float>::infinity ());
+	sw->setMax (-std::numeric_limits<float>::infinity ());
+	EXPECT_TRUE (std::isnan (sw->getValueNormalized ()));
+	RecordingContext rec;
+	sw->draw (&rec);
+	ASSERT_EQ (rec.count ("drawBitmap"), 1u);
+	EXPECT_EQ (rec.calls[0].mode, 0);
+
+	auto thin = makeOwned<CVerticalSwitch> (CRect (0, 0, 10, 1e-320), nullptr, -1, bitmap);
+	EXPECT_EQ (thin->getNumSubPixmaps (), std::numeric_limits<int32_t>::max ());
+	rec.calls.clear ();
+	thin->draw (&rec);
+	EXPECT_EQ (rec.count ("drawBitmap"), 1u);
+}
 //------------------------------------------------------------------------
 // on/off button, displays, label
 //------------------------------------------------------------------------

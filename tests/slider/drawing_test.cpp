@@ -332,6 +332,66 @@ TEST (SliderDrawing, DrawsIntoARealSurface)
 	EXPECT_EQ (surface->getPixel (5, 5), kBlackCColor);   // outside the view
 }
 
+// Frame widths of about 3e7 to 2e9 put the inset frame beyond Cairo's fixed-point range
+// and crashed inside its rasteriser. Every width now gives a picture (or nothing); the
+// drawing runs in a child process first, so that a crash fails the test.
+TEST (SliderDrawing, AnyFrameWidthDrawsWithoutCrashing)
+{
+	const double inf = std::numeric_limits<double>::infinity ();
+	const double widths[] = {4., 1e6, 3e7, 1e8, 2e9, 1e12, 1e308, inf, 1e-320, -1e308, -inf, -0.};
+	auto drawWith = [] (double width) {
+		auto slider = makeDrawnSlider (CSlider::kDrawFrame | CSlider::kDrawBack | CSlider::kDrawValue, 0.5f);
+		slider->setFrameWidth (width);
+		slider->setFrameColor (kRedCColor);
+		slider->setBackColor (kBlueCColor);
+		slider->setValueColor (kGreenCColor);
+		auto surface = COffscreenContext::create (CPoint (120, 50));
+		surface->fill (kBlackCColor);
+		slider->draw (surface);
+		return surface;
+	};
+	for (double width : widths)
+	{
+		SCOPED_TRACE (width);
+		EXPECT_EXIT (
+		    {
+			    drawWith (width);
+			    std::_Exit (0);
+		    },
+		    ::testing::ExitedWithCode (0), "");
+	}
+	// The pictures. Up to 2^20 pixels the frame's stroke is drawn as wide as asked: at
+	// 1e6 it covers the view, and the bar (inset twice by half the width, so reversed)
+	// covers from the middle on.
+	auto picture = drawWith (1e6);
+	EXPECT_EQ (picture->getPixel (20, 30), kRedCColor);
+	EXPECT_EQ (picture->getPixel (100, 30), kGreenCColor);
+	// Wider strokes lie beyond the limits of the drawing layer: the back shows.
+	for (double width : {3e7, 1e8, 2e9, 1e12})
+	{
+		SCOPED_TRACE (width);
+		picture = drawWith (width);
+		EXPECT_EQ (picture->getPixel (20, 30), kBlueCColor);
+		EXPECT_EQ (picture->getPixel (100, 30), kGreenCColor);
+	}
+	// The bar's width overflows to infinity: only the back is drawn.
+	picture = drawWith (1e308);
+	EXPECT_EQ (picture->getPixel (20, 30), kBlueCColor);
+	EXPECT_EQ (picture->getPixel (100, 30), kBlueCColor);
+	// An infinite inset leaves nothing finite to draw.
+	picture = drawWith (inf);
+	EXPECT_EQ (picture->getPixel (20, 30), kBlackCColor);
+	// Negative widths are the hairline, a denormal one the thinnest line: a normal picture.
+	for (double width : {-1e308, -inf, -0., 1e-320})
+	{
+		SCOPED_TRACE (width);
+		picture = drawWith (width);
+		EXPECT_EQ (picture->getPixel (20, 30), kGreenCColor);
+		EXPECT_EQ (picture->getPixel (100, 30), kBlueCColor);
+		EXPECT_EQ (picture->getPixel (5, 5), kBlackCColor);
+	}
+}
+
 //------------------------------------------------------------------------
 // setters
 //------------------------------------------------------------------------

@@ -1,8 +1,22 @@
 #include "cswitch.h"
 #include "../cdrawcontext.h"
 #include <cmath>
+#include <limits>
 
 namespace VSTGUI {
+namespace {
+
+/** v truncated toward zero and limited to 0 .. last; not a number gives 0. */
+int32_t limitedIndex (double v, int32_t last)
+{
+	if (!(v >= 0.))
+		return 0;
+	if (v >= static_cast<double> (last))
+		return last;
+	return static_cast<int32_t> (v);
+}
+
+} // anonymous
 
 void IMultiBitmapControl::autoComputeHeightOfOneImage ()
 {
@@ -12,7 +26,8 @@ void IMultiBitmapControl::autoComputeHeightOfOneImage ()
 		if (auto bitmap = view->getDrawBackground ())
 		{
 			if (heightOfOneImage > 0.)
-				subPixmaps = static_cast<int32_t> (bitmap->getHeight () / heightOfOneImage);
+				subPixmaps = limitedIndex (bitmap->getHeight () / heightOfOneImage,
+				                           std::numeric_limits<int32_t>::max ());
 		}
 	}
 }
@@ -64,8 +79,8 @@ int32_t CSwitchBase::getNumPositions () const
 void CSwitchBase::draw (CDrawContext* pContext)
 {
 	const int32_t n = getNumPositions ();
-	int32_t index = static_cast<int32_t> (getValueNormalized () * (n - 1) + 0.5f);
-	index = std::min (std::max (index, 0), n - 1);
+	// A range that gives no normalised value (not a number) shows the first position.
+	int32_t index = limitedIndex (getValueNormalized () * (n - 1) + 0.5f, n - 1);
 	if (inverseBitmap)
 		index = n - 1 - index;
 	if (auto bitmap = getDrawBackground ())
